@@ -1,0 +1,56 @@
+# Vellmora: build, test and demo commands. See README.md.
+JOBS ?= 2
+B := build
+WINE_RUN := cmake/wine-run.sh
+
+.PHONY: all deps native win64 win32 test test-native test-win64 run bench fuzz clean
+
+all: native win64 win32
+
+deps:
+	@sh tools/install-deps.sh
+
+$(B)/native/CMakeCache.txt: | deps
+	cmake -S . -B $(B)/native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ >/dev/null
+$(B)/win64/CMakeCache.txt: | deps
+	cmake -S . -B $(B)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+$(B)/win32/CMakeCache.txt: | deps
+	cmake -S . -B $(B)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+$(B)/fuzz/CMakeCache.txt: | deps
+	cmake -S . -B $(B)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+
+native: $(B)/native/CMakeCache.txt
+	cmake --build $(B)/native -j$(JOBS)
+win64: $(B)/win64/CMakeCache.txt
+	cmake --build $(B)/win64 -j$(JOBS)
+win32: $(B)/win32/CMakeCache.txt
+	cmake --build $(B)/win32 -j$(JOBS)
+
+test-native: native
+	cd $(B)/native && ctest --output-on-failure -j$(JOBS)
+test-win64: win64
+	cd $(B)/win64 && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+test-fuzz: $(B)/fuzz/CMakeCache.txt
+	cmake --build $(B)/fuzz -j$(JOBS)
+	sh tools/run-fuzz.sh $(B)/fuzz 20
+
+# Every test: native core (sanitizers), short fuzz runs, win64 under Wine,
+# and the 32-bit build compiled.
+test: deps
+	$(MAKE) test-native
+	$(MAKE) test-fuzz
+	$(MAKE) win32
+	$(MAKE) test-win64
+
+fuzz: $(B)/fuzz/CMakeCache.txt
+	cmake --build $(B)/fuzz -j$(JOBS)
+	sh tools/run-fuzz.sh $(B)/fuzz 300
+
+run: deps win64
+	sh tools/run-demo.sh $(B)/win64
+
+bench: deps win64
+	sh tools/run-bench.sh $(B)/win64
+
+clean:
+	rm -rf $(B)

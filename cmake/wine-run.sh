@@ -1,0 +1,30 @@
+#!/bin/sh
+# Runs a Windows program under the project's own Wine prefix (64-bit Wine only).
+# The prefix is made once, under a lock, with the fonts and settings the
+# program and its tests expect.
+set -e
+here=$(cd "$(dirname "$0")" && pwd)
+: "${WINEPREFIX:=$here/../build/wineprefix}"
+export WINEPREFIX
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv="
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+mkdir -p "$WINEPREFIX"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.vm-ready" ]; then
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+    cp /usr/share/fonts/truetype/liberation/*.ttf "$fonts/" 2>/dev/null || true
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null 2>&1
+    "$WINESERVER" -w
+    touch "$WINEPREFIX/.vm-ready"
+  fi
+  # Keep the server up between test processes: each start is then cheap.
+  "$WINESERVER" -p30 >/dev/null 2>&1 || true
+) 9>"$WINEPREFIX.lock"
+exec "$WINE" "$@"

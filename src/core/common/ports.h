@@ -1,0 +1,148 @@
+// Ports: the small interfaces through which the portable core reaches the
+// platform. The Windows build implements them with Win32 calls; tests use
+// in-memory fakes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrDirectory = 0x10;
+
+// One entry of a FindFirstFileA/FindNextFileA walk.
+struct FindData {
+    std::string name;       // cFileName, already cut at the first NUL
+    uint32_t attributes = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Every entry that FindFirstFileA/FindNextFileA return for the pattern, in
+    // the platform's order. Empty when the search fails.
+    virtual std::vector<FindData> Find(const std::string& pattern) = 0;
+    // CopyFileA semantics.
+    virtual bool Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING): one step, the old
+    // target stays as it was when the move fails.
+    virtual bool Replace(const std::string& from, const std::string& to) = 0;
+    virtual bool Remove(const std::string& path) = 0;
+    virtual bool MakeDir(const std::string& path) = 0;
+    // Last-write time as days since 1899-12-30 (the old DATE), or nothing.
+    virtual std::optional<double> ModTime(const std::string& path) = 0;
+    virtual std::optional<std::string> Read(const std::string& path) = 0;
+    // Creates or truncates the file.
+    virtual bool Write(const std::string& path, const std::string& data) = 0;
+    // SHFileOperationA with the given operation and flags. Returns the call's
+    // result; `aborted` receives fAnyOperationsAborted.
+    virtual int ShellOperation(const std::string& from, const std::string& to, unsigned op,
+                               unsigned flags, bool& aborted) = 0;
+};
+
+// The private-profile functions. A null section or key pointer is the
+// platform's NULL argument (list of sections, list of keys, delete key).
+class Profile {
+public:
+    virtual ~Profile() = default;
+    // GetPrivateProfileStringA: the first n characters of the buffer, n being
+    // the count the call returned (lists keep their NUL separators).
+    virtual std::string Get(const std::string* section, const std::string* key,
+                            const std::string& def, unsigned bufSize, const std::string& file) = 0;
+    // WritePrivateProfileStringA.
+    virtual bool Put(const std::string* section, const std::string* key, const std::string* value,
+                     const std::string& file) = 0;
+};
+
+// Registry: handles are opaque numbers; the two predefined roots used.
+class Registry {
+public:
+    using Key = uintptr_t;
+    static constexpr Key kLocalMachine = 0x80000002u;
+    static constexpr Key kUsers = 0x80000003u;
+    virtual ~Registry() = default;
+    // RegOpenKeyExA; 0 on failure.
+    virtual Key Open(Key parent, const std::string& subKey, uint32_t access) = 0;
+    // RegQueryValueExA into a buffer of bufSize bytes: the raw buffer (bufSize
+    // bytes, NUL-padded), or nothing when the call fails.
+    virtual std::optional<std::string> Query(Key key, const std::string& valueName, unsigned bufSize) = 0;
+    virtual void Close(Key key) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual double Now() = 0;              // days, as the old DATE
+    virtual uint32_t TickMs() = 0;         // a millisecond counter
+    virtual void Sleep(unsigned ms) = 0;
+};
+
+// Lets pending window messages run (the old DoEvents).
+class Pump {
+public:
+    virtual ~Pump() = default;
+    virtual void DoEvents() = 0;
+};
+
+class Sound {
+public:
+    virtual ~Sound() = default;
+    virtual void PlayAsync(const std::string& path) = 0;  // sndPlaySoundA(path, SND_ASYNC)
+    virtual void Beep() = 0;
+};
+
+struct FontFace {
+    std::string name;          // lfFaceName up to the first NUL
+    uint32_t fontType = 0;     // the enumeration's FontType (4 = TrueType)
+    uint8_t pitchAndFamily = 0;
+    uint8_t charSet = 0;
+};
+
+class FontCatalog {
+public:
+    virtual ~FontCatalog() = default;
+    // EnumFontFamiliesExA over every face of every character set.
+    virtual void Enumerate(const std::function<void(const FontFace&)>& each) = 0;
+};
+
+class Random {
+public:
+    virtual ~Random() = default;
+    virtual double Next() = 0;  // [0, 1)
+};
+
+// The one way to tell or ask the user: returns 1 OK, 2 Cancel, 6 Yes, 7 No.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual int ShowMsg(const std::string& text, uint8_t style, const std::string& title) = 0;
+};
+
+// Thrown after a fatal message: the program ends.
+struct ProgramEnd {};
+
+// The ports a piece of core work needs, plus the program folder.
+struct Env {
+    FileSystem* fs = nullptr;
+    Profile* profile = nullptr;
+    Registry* registry = nullptr;
+    Clock* clock = nullptr;
+    Pump* pump = nullptr;
+    Sound* sound = nullptr;
+    FontCatalog* fonts = nullptr;
+    Random* random = nullptr;
+    Messages* msg = nullptr;
+    std::string programDir;  // may end in backslashes
+};
+
+// Shows the message (style 16) and ends the program.
+[[noreturn]] inline void Fatal(Env& env, const std::string& title, const std::string& text) {
+    env.msg->ShowMsg(text, 16, title);
+    throw ProgramEnd{};
+}
+
+}  // namespace vm

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian packages the build, the tests and the demo need.
+# Idempotent and quiet when everything is present.
+set -e
+PKGS="g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 fonts-wine fonts-liberation \
+xvfb xauth cmake make googletest imagemagick clang libbenchmark-dev"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" = 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
