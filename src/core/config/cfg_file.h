@@ -1,0 +1,63 @@
+// The two small classes through which everything reads and writes cloud.ini,
+// and the write-back rule (store the file's new modification time).
+#pragma once
+
+#include <string>
+
+#include "common/ports.h"
+#include "config/settings.h"
+
+namespace vm {
+
+// One instance per reading sequence. Set FileName, Section and Key, then call
+// Data. Every read uses the default text "Error", so a missing key, a missing
+// section and an empty file all read as "Error".
+class clsCfgRead {
+public:
+    explicit clsCfgRead(Env& env) : env_(env) {}
+
+    std::string Section;
+    std::string Key;
+    std::string FileName;
+    bool ReadFailed = false;  // set by Data: the file was not there
+
+    // Both Section and Key empty: the NUL-separated list of section names;
+    // Key empty: the list of keys of Section; otherwise the value.
+    std::string Data();
+
+    static constexpr unsigned kBufferSize = 2048;
+
+private:
+    Env& env_;
+};
+
+// One instance per writing sequence. cWrite writes Key=Value into Section, or
+// deletes Key when Value is empty. Nothing is reported.
+class clsCfgWrite {
+public:
+    explicit clsCfgWrite(Env& env) : env_(env) {}
+
+    std::string Section;
+    std::string Key;
+    std::string Value;
+    std::string FileName;
+
+    void cWrite();
+
+private:
+    Env& env_;
+};
+
+// Program folder + "\" + IniName.
+std::string IniPath(Env& env, const Settings& s);
+
+// Writes (or, with an empty value, deletes) one key of cloud.ini and then
+// stores the file's new modification time in s.IniTime.
+void WriteBack(Env& env, Settings& s, const std::string& section, const std::string& key,
+               const std::string& value);
+
+// Stores the current modification time of cloud.ini in s.IniTime (kept as it
+// was when the file cannot be found).
+void StoreIniTime(Env& env, Settings& s);
+
+}  // namespace vm

@@ -1,0 +1,56 @@
+#include "config/detect.h"
+
+#include "common/fileproc.h"
+#include "sound/reg_read.h"
+
+namespace vm {
+
+namespace {
+const char* const kFlightSimKey = "Software\\Microsoft\\Microsoft Games\\Flight Simulator";
+const char* const kCombatKey = "Software\\Microsoft\\Microsoft Games\\Combat Flight Simulator";
+
+std::string ReadInstall(clsRegRead& reg, const char* subKey, const char* version, const char* value) {
+    reg.SubKey = subKey;
+    reg.SubKey2 = version;
+    reg.ValueName = value;
+    return reg.RegData();
+}
+}  // namespace
+
+FsButtons DetectSimulators(Env& env, Settings& s) {
+    clsRegRead reg(env);
+    reg.RootName = Registry::kLocalMachine;
+
+    s.FsPath[0] = ReadInstall(reg, kFlightSimKey, "8.0", "EXE Path");
+    s.FsExe[0] = "fs2002.exe";
+    if (s.FsPath[0].empty()) {
+        s.FsPath[0] = ReadInstall(reg, kFlightSimKey, "7.0", "Path");
+        s.FsExe[0] = "fs2000.exe";
+    }
+    s.FsPath[1] = ReadInstall(reg, kCombatKey, "3.0", "EXE Path");
+    s.FsExe[1] = "cfs3.exe";
+
+    if (s.FsPath[0].empty() && s.FsPath[1].empty()) Fatal(env, "No FS", "No FS2002 is installed.");
+
+    FsButtons b;
+    b.enabled[0] = !s.FsPath[0].empty();
+    b.enabled[1] = !s.FsPath[1].empty();
+    b.selected = s.FsPath[0].empty() ? 1 : 0;
+    return b;
+}
+
+void optFs_Click(Env& env, Settings& s, int index, FontTable& fonts, ConfigView& view,
+                 const LoadSteps& steps) {
+    if (index != 0 && index != 1) return;
+    s.TextureDir = s.FsPath[index] + "\\texture";
+    s.FsIndex = static_cast<uint8_t>(index);
+    s.FsDir = s.FsPath[index];
+    ReadConfig(env, s, fonts, view, steps);
+    if (steps.FillSetLists) steps.FillSetLists();
+}
+
+bool IpcModulePresent(Env& env, const Settings& s) {
+    return FileCheck(env, s.FsDir + "\\Modules\\FSUIPC.dll") == "OK";
+}
+
+}  // namespace vm
