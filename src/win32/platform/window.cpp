@@ -1,0 +1,95 @@
+#include "platform/window.h"
+
+#include <cmath>
+#include <set>
+
+namespace vm {
+
+Window::~Window() { Destroy(); }
+
+void Window::Destroy() {
+    if (hwnd_) {
+        HWND h = hwnd_;
+        DestroyWindow(h);
+        hwnd_ = nullptr;
+    }
+}
+
+void Window::RegisterClassOnce(const char* name, HBRUSH background, HICON icon) {
+    static std::set<std::string> done;
+    if (!done.insert(name).second) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
+
+bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x,
+                    int y, int w, int h, HWND parent) {
+    CreateWindowExA(exStyle, className, title, style, x, y, w, h, parent, nullptr,
+                    GetModuleHandleA(nullptr), this);
+    return hwnd_ != nullptr;
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+
+HWND Window::Child(const char* cls, const char* text, DWORD style, int id, DWORD exStyle) {
+    return CreateWindowExA(exStyle, cls, text, WS_CHILD | style, 0, 0, 10, 10, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+LRESULT CALLBACK Window::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Window* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = h;
+        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(h, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        LRESULT r = DefWindowProcA(h, msg, wp, lp);
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnDestroyed();
+        return r;
+    }
+    return self->OnMessage(msg, wp, lp);
+}
+
+WinMetrics GetWinMetrics() {
+    HDC dc = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    WinMetrics m;
+    m.TwipsX = static_cast<int>(std::lround(1440.0 / (dpiX > 0 ? dpiX : 96)));
+    m.TwipsY = static_cast<int>(std::lround(1440.0 / (dpiY > 0 ? dpiY : 96)));
+    m.CaptionH = m.TwipsY * GetSystemMetrics(SM_CYCAPTION);
+    return m;
+}
+
+std::string GetText(HWND h) {
+    const int n = GetWindowTextLengthA(h);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(h, s.data(), n + 1);
+    s.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return s;
+}
+
+HFONT MakeFont(const char* face, int points, bool bold) {
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+}  // namespace vm

@@ -1,0 +1,49 @@
+// A small base for the program's windows: binds the C++ object to its HWND
+// at WM_NCCREATE and sends messages to a virtual handler; helpers for child
+// controls and twips.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/msg_layout.h"
+
+namespace vm {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND hwnd() const { return hwnd_; }
+    void Destroy();
+
+protected:
+    // Registers the class once (per name) with this dispatcher.
+    static void RegisterClassOnce(const char* name, HBRUSH background, HICON icon = nullptr);
+    bool Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
+                int w, int h, HWND parent);
+    virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Called after the HWND is gone (WM_NCDESTROY).
+    virtual void OnDestroyed() {}
+
+    HWND Child(const char* cls, const char* text, DWORD style, int id, DWORD exStyle = 0);
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
+};
+
+// Screen metrics in twips (15 per pixel at 96 dpi).
+WinMetrics GetWinMetrics();
+inline int TwipsToPx(double twips, int perPixel) {
+    return static_cast<int>(twips / perPixel + (twips >= 0 ? 0.5 : -0.5));
+}
+
+std::string GetText(HWND h);
+HFONT MakeFont(const char* face, int points, bool bold);
+
+}  // namespace vm

@@ -1,0 +1,50 @@
+# Shared helpers of the end-to-end scripts: a private Wine prefix, program
+# folders laid out under the build folder, and the driver.
+# Needs: BUILD (the win64 build folder), REPO.
+set -eu
+: "${REPO:?}" "${BUILD:?}"
+export WINEPREFIX="$BUILD/wineprefix-e2e"
+WRUN="$REPO/cmake/wine-run.sh"
+E2E="$BUILD/e2e"
+mkdir -p "$E2E"
+
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# reg_sim KEY VALUE-NAME PATH: registers a simulator folder (32-bit view).
+reg_sim() {
+  "$WRUN" reg add "HKLM\\Software\\Microsoft\\Microsoft Games\\$1" /v "$2" /d "$3" /f /reg:32 >/dev/null 2>&1
+}
+reg_clear() {
+  for k in 'Flight Simulator\8.0' 'Flight Simulator\7.0' 'Combat Flight Simulator\3.0'; do
+    "$WRUN" reg delete "HKLM\\Software\\Microsoft\\Microsoft Games\\$k" /f /reg:32 >/dev/null 2>&1 || true
+  done
+}
+
+# program_dir NAME: a fresh program folder with Vellmora.exe; prints its path.
+program_dir() {
+  d="$E2E/$1"
+  rm -rf "$d"; mkdir -p "$d"
+  cp "$BUILD/src/win32/Vellmora.exe" "$d/"
+  printf '%s' "$d"
+}
+
+# sim_dir NAME: a stand-in simulator folder with a texture folder.
+sim_dir() {
+  d="$E2E/$1"
+  rm -rf "$d"; mkdir -p "$d/texture" "$d/UIRES" "$d/Modules"
+  printf '%s' "$d"
+}
+
+drive() { "$WRUN" "$BUILD/src/win32/e2edriver.exe" "$@"; }
+
+fails=0
+passes=0
+check() {  # check NAME COMMAND...: runs a scenario and counts it
+  name=$1; shift
+  if out=$("$@" 2>&1); then passes=$((passes+1)); echo "ok   $name"
+  else fails=$((fails+1)); echo "FAIL $name"; echo "$out" | sed 's/^/     /'; fi
+}
+finish() {
+  echo "$passes passed, $fails failed"
+  [ "$fails" = 0 ]
+}
