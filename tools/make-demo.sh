@@ -1,0 +1,124 @@
+#!/bin/sh
+# Lays out a demo: a stand-in simulator installation (texture folder with
+# "original" bitmaps, UIRES, Modules), data sets of every sky kind with
+# option sub-folders and previews, and a program folder with Vellmora.exe
+# and cloud.ini. Pictures are generated here, never committed.
+# Usage: make-demo.sh BUILD-DIR  (prints the demo folder)
+set -eu
+build=$(cd "$1" && pwd)
+demo="$build/demo"
+fs="$demo/FS2002"
+prog="$demo/Vellmora"
+data="$fs/texture/VellmoraSets"
+rm -rf "$demo"
+mkdir -p "$fs/texture" "$fs/UIRES" "$fs/Modules" "$prog" "$data"
+
+# pic FILE SIZE LOOK: a generated picture; BMP files as plain 24-bit BMP.
+pic() {
+  case "$1" in *.bmp) out="BMP3:$1" ;; *) out="$1" ;; esac
+  convert -size "$2" "plasma:$3" -blur 0x1 "$out" 2>/dev/null
+}
+
+# The simulator's own textures.
+for f in cld1 cld2 cld3 cldcn1 cldcn2 cirrus1 cumul1 stratus1 cirrus_overcast sun6 moon1 halo runway1 smoke1 raindrop; do
+  pic "$fs/texture/$f.bmp" 64x64 gray60-gray40
+done
+pic "$fs/UIRES/dlgsplash.bmp" 320x200 navy-gray
+printf 'fake simulator\r\n' > "$fs/fs2002.exe"
+
+set_dir() { mkdir -p "$data/$1"; printf '%s' "$data/$1"; }
+
+d=$(set_dir "Summer Cumulus")
+for f in cld1 cld2 cld3; do pic "$d/$f.bmp" 128x128 white-skyblue; done
+pic "$d/preview.jpg" 320x200 white-skyblue
+for o in Sun Moon Light Smoke Raindrop; do mkdir -p "$d/$o"; done
+pic "$d/Sun/sun6.bmp" 64x64 yellow-orange
+pic "$d/Moon/moon1.bmp" 64x64 gray90-gray70
+pic "$d/Light/halo.bmp" 64x64 white-yellow
+pic "$d/Light/runway1.bmp" 64x64 orange-red
+pic "$d/Smoke/smoke1.bmp" 64x64 gray80-gray50
+pic "$d/Raindrop/raindrop.bmp" 32x32 lightblue-blue
+
+for n in 1 2 3; do
+  d=$(set_dir "Cumulus $n")
+  for f in cld1 cld2; do pic "$d/$f.bmp" 128x128 white-lightskyblue; done
+  pic "$d/preview.jpg" 320x200 white-lightskyblue
+done
+
+for n in 1 2; do
+  d=$(set_dir "T-Storm  Heavy$n")
+  for f in cldcn1 cldcn2 cld1; do pic "$d/$f.bmp" 128x128 gray30-slategray; done
+  pic "$d/preview.gif" 320x200 gray30-slategray
+done
+
+d=$(set_dir "High Layers")
+for f in cirrus1 cumul1 stratus1; do pic "$d/$f.bmp" 128x128 white-lightsteelblue; done
+pic "$d/preview.jpeg" 320x200 white-lightsteelblue
+
+d=$(set_dir "Virtual Sky")
+pic "$d/cirrus_overcast.bmp" 128x128 gainsboro-steelblue
+pic "$d/preview.jpg" 320x200 gainsboro-steelblue
+
+d=$(set_dir "Evening Lights")
+pic "$d/sun6.bmp" 64x64 orange-red
+pic "$d/halo.bmp" 64x64 yellow-orange
+
+d=$(set_dir "Empty Set")
+printf 'no bitmaps here\r\n' > "$d/readme.txt"
+
+cp "$build/src/win32/Vellmora.exe" "$prog/"
+[ -f "$build/src/win32/fakesim.exe" ] && cp "$build/src/win32/fakesim.exe" "$demo/" || true
+
+printf '%s' "[AppName]
+Name=Vellmora
+[DataDirName]
+Name=VellmoraSets
+[DataPath]
+Path=vellmora\\sets
+[BackUpFunc]
+Func=on
+[BackUpDirName]
+Name=VellmoraBackup
+[ShowSkyFiles]
+ShowFiles=True
+[ShowLogo]
+Show=on
+[StartSel]
+Sel=sky
+[ShowErrSet]
+Show=off
+[InitRndTime]
+InitRndTime=0
+TimeResUnder1sec=0.5
+[AutoRefreshByInstallButton]
+RefreshCloud=on
+WaitTimeAfterClear=20
+IncTime=0
+DecTime=0
+[LastInstalled]
+NumberOfDisp=3
+[ToBeBackuped]
+bk=all
+[DataList]
+[Set1]
+DirName=Summer Cumulus
+[Set2]
+DirName=Cumulus
+from=1
+to=3
+[Set3]
+DirName=T-Storm Heavy
+from=1
+to=2
+Order=1
+[Set4]
+DirName=High Layers
+[Set5]
+DirName=Virtual Sky
+Random=off
+[Set6]
+DirName=Evening Lights
+[Set7]
+DirName=Empty Set
+" | sed 's/$/\r/' > "$prog/cloud.ini"
+printf '%s' "$demo"
