@@ -1,0 +1,72 @@
+#include "config/main_window.h"
+
+#include <cstdio>
+
+
+namespace vm {
+
+const char* const kFontSizeTitle = "Screen Font Size Error";
+const char* const kFontSizeText =
+    "Sorry...\r\nVellmora does not apply Large font size.\r\nPlease select Small font size from Display property.";
+
+bool FontSizeOk(int logPixelsX) { return logPixelsX == 96; }
+
+SkyLayout LayoutBySkyFiles(bool showSkyFiles) {
+    if (showSkyFiles) return {true, false, false, false, 2085};
+    return {false, true, false, true, 960};
+}
+
+TrayAction TrayIconAction(double xTwips) {
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "%lX", static_cast<unsigned long>(static_cast<long>(xTwips)));
+    const std::string h = hex;
+    if (h == "1E0F") return TrayAction::ToggleWindow;  // left button down
+    if (h == "1E3C") return TrayAction::Popup;         // right button down
+    return TrayAction::None;
+}
+
+RefreshInForce SelectRefreshMode(const Settings& s) {
+    const int mode = s.AutoRandomTime == 0 ? 1 : 0;
+    return {s.RefreshCloud[mode], s.WaitTimeAfterClear[mode], s.IncTime[mode], s.DecTime[mode]};
+}
+
+std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath) {
+    std::vector<std::string> out;
+    if (!editorPath.empty()) out.push_back(editorPath + " " + iniPath);
+    out.push_back("notepad.exe " + iniPath);
+    return out;
+}
+
+std::string TimeCaption(double autoRandomTime) {
+    if (autoRandomTime == 0) return "Off";
+    // The number as the old string conversion writes it: no trailing zeros.
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", autoRandomTime);
+    return std::string(buf) + "min";
+}
+
+void RunStartup(const StartupSteps& s) {
+    auto run = [](const std::function<void()>& f) {
+        if (f) f();
+    };
+    run(s.FontSizeOk);
+    run(s.PrepareLogo);
+    run(s.StartSound);
+    if (s.ShowLogo && s.ShowLogo()) run(s.RunLogo);
+    run(s.FindIni);
+    run(s.DetectSimulators);
+    run(s.NormaliseRandom);
+    run(s.NormaliseOrder);
+    run(s.PrepareSplash);
+    run(s.Situations);
+    run(s.BackupButtons);
+    run(s.Layout);
+    run(s.ApplyFont);
+    run(s.AutoRandomState);
+    run(s.SelectRefreshMode);
+    run(s.SimulatorWatch);
+    run(s.WeatherMenu);
+    run(s.StartSel);
+}
+
+}  // namespace vm

@@ -1,0 +1,78 @@
+// The main window's shell decisions: the start-up order, the layout by
+// ShowSkyFiles, the notification icon's mouse messages, the refresh values
+// in force, the cloud.ini editor command and the AutoRandom caption.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/settings.h"
+
+namespace vm {
+
+// Start-up step 2: only a 96 dpi screen is supported.
+bool FontSizeOk(int logPixelsX);
+extern const char* const kFontSizeTitle;  // "Screen Font Size Error"
+extern const char* const kFontSizeText;
+
+// Step 7.8: which controls the layout shows, and lstFLT's height (twips).
+struct SkyLayout {
+    bool fileView;    // cmbClouds, cmbOption, lstClouds, lstOption visible
+    bool setView;     // lstSky visible
+    bool skyFilVisible;
+    bool filtersVisible;
+    int lstFLTHeight;
+};
+SkyLayout LayoutBySkyFiles(bool showSkyFiles);
+
+// The notification icon's callback arrives as a mouse move of PIC whose X
+// (twips) carries the mouse message number times 15.
+enum class TrayAction { None, ToggleWindow, Popup };
+TrayAction TrayIconAction(double xTwips);
+
+// SelectRefreshMode: the refresh values in force, from [AutoRefresh] while
+// AutoRandom runs, else from [AutoRefreshByInstallButton].
+struct RefreshInForce {
+    bool RefreshCloud = false;
+    int32_t WaitTimeAfterClear = 0;
+    int16_t IncTime = 0;
+    int16_t DecTime = 0;
+};
+RefreshInForce SelectRefreshMode(const Settings& s);
+
+// mnuShowIni: the command lines to try in order (the configured editor, then
+// notepad).
+std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath);
+
+// lblTime: "Off" or the minutes followed by "min".
+std::string TimeCaption(double autoRandomTime);
+
+// The start-up sequence after the single-instance test, in order. Each step
+// is supplied by the main window; steps of features that are not there are
+// left empty and skipped.
+struct StartupSteps {
+    std::function<void()> FontSizeOk;        // 2
+    std::function<void()> PrepareLogo;       // 3
+    std::function<void()> StartSound;        // 4
+    std::function<bool()> ShowLogo;          // 5: LogoEnabled
+    std::function<void()> RunLogo;           // 6: show, 1000 ms, unload
+    std::function<void()> FindIni;           // 7.1
+    std::function<void()> DetectSimulators;  // 7.2 (loads cloud.ini)
+    std::function<void()> NormaliseRandom;   // 7.3
+    std::function<void()> NormaliseOrder;    // 7.4 NormaliseOrder and SaveOrder
+    std::function<void()> PrepareSplash;     // 7.5
+    std::function<void()> Situations;        // 7.6
+    std::function<void()> BackupButtons;     // 7.7
+    std::function<void()> Layout;            // 7.8
+    std::function<void()> ApplyFont;         // 8
+    std::function<void()> AutoRandomState;   // 9
+    std::function<void()> SelectRefreshMode; // 10
+    std::function<void()> SimulatorWatch;    // 11
+    std::function<void()> WeatherMenu;       // 12
+    std::function<void()> StartSel;          // 13
+};
+void RunStartup(const StartupSteps& steps);
+
+}  // namespace vm

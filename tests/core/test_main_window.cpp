@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "config/main_window.h"
+
+using namespace vm;
+
+TEST(MainWindowRules, LayoutByShowSkyFiles) {
+    const SkyLayout on = LayoutBySkyFiles(true);
+    EXPECT_TRUE(on.fileView);
+    EXPECT_FALSE(on.setView);
+    EXPECT_FALSE(on.skyFilVisible);
+    EXPECT_FALSE(on.filtersVisible);
+    EXPECT_EQ(on.lstFLTHeight, 2085);
+    const SkyLayout off = LayoutBySkyFiles(false);
+    EXPECT_FALSE(off.fileView);
+    EXPECT_TRUE(off.setView);
+    EXPECT_FALSE(off.skyFilVisible);
+    EXPECT_TRUE(off.filtersVisible);
+    EXPECT_EQ(off.lstFLTHeight, 960);
+}
+
+TEST(MainWindowRules, TrayMessagesByHexOfX) {
+    EXPECT_EQ(TrayIconAction(0x201 * 15), TrayAction::ToggleWindow);  // "1E0F"
+    EXPECT_EQ(TrayIconAction(0x204 * 15), TrayAction::Popup);         // "1E3C"
+    for (int msg : {0x200, 0x202, 0x203, 0x205, 0x206})
+        EXPECT_EQ(TrayIconAction(msg * 15), TrayAction::None) << msg;
+}
+
+TEST(MainWindowRules, RefreshValuesInForce) {
+    Settings s;
+    s.RefreshCloud[0] = false;
+    s.RefreshCloud[1] = true;
+    s.WaitTimeAfterClear[0] = 20;
+    s.WaitTimeAfterClear[1] = 7;
+    s.IncTime[1] = 3;
+    s.DecTime[1] = 4;
+    s.AutoRandomTime = 0;  // AutoRandom off: the install-button section
+    RefreshInForce r = SelectRefreshMode(s);
+    EXPECT_TRUE(r.RefreshCloud);
+    EXPECT_EQ(r.WaitTimeAfterClear, 7);
+    EXPECT_EQ(r.IncTime, 3);
+    EXPECT_EQ(r.DecTime, 4);
+    s.AutoRandomTime = 5;
+    r = SelectRefreshMode(s);
+    EXPECT_FALSE(r.RefreshCloud);
+    EXPECT_EQ(r.WaitTimeAfterClear, 20);
+}
+
+TEST(MainWindowRules, SmallTexts) {
+    EXPECT_TRUE(FontSizeOk(96));
+    EXPECT_FALSE(FontSizeOk(120));
+    EXPECT_EQ(TimeCaption(0), "Off");
+    EXPECT_EQ(TimeCaption(5), "5min");
+    EXPECT_EQ(TimeCaption(0.5), "0.5min");
+    EXPECT_EQ(EditorCommands("", "C:\\P\\cloud.ini"), std::vector<std::string>{"notepad.exe C:\\P\\cloud.ini"});
+    EXPECT_EQ(EditorCommands("C:\\ed.exe", "C:\\P\\cloud.ini"),
+              (std::vector<std::string>{"C:\\ed.exe C:\\P\\cloud.ini", "notepad.exe C:\\P\\cloud.ini"}));
+}
+
+TEST(MainWindowRules, StartupRunsStepsInOrderAndSkipsLogoWhenOff) {
+    std::vector<std::string> seen;
+    auto step = [&](const char* n) { return [&seen, n] { seen.push_back(n); }; };
+    StartupSteps s;
+    s.FontSizeOk = step("dpi");
+    s.StartSound = step("sound");
+    s.ShowLogo = [] { return false; };
+    s.RunLogo = step("logo");
+    s.FindIni = step("ini");
+    s.DetectSimulators = step("detect");
+    s.Layout = step("layout");
+    s.ApplyFont = step("font");
+    s.AutoRandomState = step("auto");
+    s.SelectRefreshMode = step("refresh");
+    s.StartSel = step("sel");
+    RunStartup(s);
+    EXPECT_EQ(seen, (std::vector<std::string>{"dpi", "sound", "ini", "detect", "layout", "font", "auto",
+                                              "refresh", "sel"}));
+    seen.clear();
+    s.ShowLogo = [] { return true; };
+    RunStartup(s);
+    EXPECT_EQ(seen[2], "logo");
+    EXPECT_EQ(seen[3], "ini");
+}
