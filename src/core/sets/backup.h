@@ -1,0 +1,19 @@
+// Copying over a file without risking it: the copy goes to a temporary name
+// in the destination's folder and then replaces the destination in one step,
+// so a copy that fails leaves the old file as it was.
+#pragma once
+
+#include <string>
+
+#include "common/ports.h"
+
+namespace vm {
+
+// The temporary name used in the destination folder.
+inline constexpr const char* kCopyTempName = "~vellmora-copy.tmp";
+
+// Copies `source` over `dest` (which may or may not exist). False when the
+// copy or the replace fails; `dest` is then unchanged.
+bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest);
+
+}  // namespace vm

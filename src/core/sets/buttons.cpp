@@ -1,0 +1,39 @@
+#include "sets/buttons.h"
+
+namespace vm {
+
+const std::vector<Ctl>& ButtonCtrlControls() {
+    static const std::vector<Ctl> kControls = {
+        Ctl::optFLT,    Ctl::optSky,  Ctl::cmdRandom, Ctl::cmdInst,   Ctl::cmdInstAndStart,
+        Ctl::lstClouds, Ctl::lstFLT,  Ctl::lstOption, Ctl::lstSky,    Ctl::cmbClouds,
+        Ctl::cmbOption, Ctl::cmdToOrg, Ctl::cmdBackUp,
+    };
+    return kControls;
+}
+
+std::vector<ControlState> ButtonCtrlPlan(bool enable, bool fltChosen, int fltCount) {
+    std::vector<ControlState> plan;
+    plan.push_back({Ctl::optFLT, enable && fltCount > 0});
+    for (Ctl c : {Ctl::optSky, Ctl::cmdRandom, Ctl::cmdInst, Ctl::cmdInstAndStart, Ctl::lstClouds, Ctl::lstFLT,
+                  Ctl::lstOption, Ctl::lstSky, Ctl::cmbClouds, Ctl::cmbOption})
+        plan.push_back({c, enable});
+    const bool backup = enable && !fltChosen;
+    plan.push_back({Ctl::cmdToOrg, backup});
+    plan.push_back({Ctl::cmdBackUp, backup});
+    return plan;
+}
+
+std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool randomMode, bool anyChecked) {
+    if (fltChosen || autoRandomOn) return {};
+    const bool backup = !randomMode && anyChecked;
+    return {{Ctl::cmdBackUp, backup},
+            {Ctl::cmdToOrg, backup},
+            {Ctl::cmdInst, anyChecked},
+            {Ctl::cmdInstAndStart, anyChecked}};
+}
+
+void ApplyPlan(SetsView& view, const std::vector<ControlState>& plan) {
+    for (const ControlState& s : plan) view.SetEnabled(s.control, s.enabled);
+}
+
+}  // namespace vm

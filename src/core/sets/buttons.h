@@ -1,0 +1,30 @@
+// The main window's button states: around long operations (ButtonCtrl) and
+// after the check lists change (cmdCont), as plans of enabled states.
+#pragma once
+
+#include <vector>
+
+#include "sets/sets_view.h"
+
+namespace vm {
+
+struct ControlState {
+    Ctl control;
+    bool enabled;
+    bool operator==(const ControlState&) const = default;
+};
+
+// ButtonCtrl(enable): fltChosen = optFLT is the chosen option, fltCount =
+// items of lstFLT.
+std::vector<ControlState> ButtonCtrlPlan(bool enable, bool fltChosen, int fltCount);
+
+// cmdCont: empty (nothing changes) in situation mode or while AutoRandom is
+// on; anyChecked = some item of lstClouds or lstOption is checked.
+std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool randomMode, bool anyChecked);
+
+// Every control that ButtonCtrl sets.
+const std::vector<Ctl>& ButtonCtrlControls();
+
+void ApplyPlan(SetsView& view, const std::vector<ControlState>& plan);
+
+}  // namespace vm

@@ -1,0 +1,101 @@
+// Putting the simulator's own textures back from the backup folder, and
+// refreshing the backup copies.
+#include "sets/restore.h"
+
+#include "common/convert.h"
+#include "common/fileproc.h"
+#include "sets/backup.h"
+#include "sets/install.h"
+#include "sets/sets_controller.h"
+
+namespace vm {
+
+namespace {
+
+const std::string kCrLf = "\r\n";
+
+bool FileExists(Env& env, const std::string& path) { return SameText(FileCheck(env, path), "OK"); }
+
+}  // namespace
+
+std::string RestoreReport(const std::string& restoreList, const std::string& missingBackupList) {
+    std::string report;
+    if (!restoreList.empty()) report = "Following files will be back to original." + kCrLf + restoreList;
+    if (!missingBackupList.empty()) {
+        if (report.empty())
+            report = "Following files are not found in the BackUp Folder." + kCrLf + missingBackupList;
+        else
+            report += kCrLf + kCrLf + "And following files are not found in the BackUp Folder." + kCrLf +
+                      missingBackupList;
+    }
+    return report;
+}
+
+void SetsController::cmdToOrg_Click() {
+    view_.SetCaption(Ctl::lblMsg, Text(Lst::cmbClouds));
+    if (view_.Count(Lst::lstClouds) > 0 || view_.Count(Lst::lstOption) > 0) {
+        std::string restoreList, missingList;
+        std::vector<std::string> names;
+        for (Lst list : {Lst::lstClouds, Lst::lstOption})
+            for (const std::string& item : CheckedItems(list)) {
+                if (BackupExists(item)) {
+                    AppendLine(restoreList, item);
+                    names.push_back(item);
+                } else {
+                    AppendLine(missingList, item);
+                }
+            }
+        DropFinalCrLf(restoreList);
+        DropFinalCrLf(missingList);
+        if (Ask(RestoreReport(restoreList, missingList), 49, "To Original Files") != 2) RestoreFiles(names);
+    }
+    if (env_.sound) env_.sound->Beep();
+}
+
+bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
+    BusyScope busy(*this);
+    for (const std::string& name : names) {
+        view_.SetCaption(Ctl::lblMsg, "Copying " + name);
+        DoEvents();
+        const std::string backup = SubPath(s_.BackupDir, name);
+        if (!FileExists(env_, backup)) continue;
+        if (!ReplaceCopy(env_, backup, SubPath(s_.TextureDir, name))) {
+            env_.msg->ShowMsg("Restore file Error!! FileName : " + name, 16, "File Copy Error");
+            return false;
+        }
+    }
+    return true;
+}
+
+void SetsController::cmdBackUp_Click() {
+    PlayButtonSound();
+    view_.SetCaption(Ctl::lblMsg, Text(Lst::cmbClouds));
+    if (view_.Count(Lst::lstClouds) > 0 || view_.Count(Lst::lstOption) > 0) {
+        std::string notInTexture;
+        std::vector<std::string> names;
+        for (Lst list : {Lst::lstClouds, Lst::lstOption})
+            for (const std::string& item : CheckedItems(list)) {
+                if (FileExists(env_, SubPath(s_.TextureDir, item)))
+                    names.push_back(item);
+                else
+                    AppendLine(notInTexture, item);
+            }
+        BackupList(names, true, true);
+        DropFinalCrLf(notInTexture);
+        if (!notInTexture.empty())
+            env_.msg->ShowMsg("Following files are not found in the Texture Folder." + kCrLf + notInTexture, 48,
+                              "Backup files");
+    }
+    if (env_.sound) env_.sound->Beep();
+}
+
+void SetsController::cmdBackUp_MouseDown(int button) {
+    if (button == 2) view_.Popup(Menu::mnuPopUpBkAll);
+}
+
+void SetsController::mnuBkAll_Click() {
+    if (!BackupAll(true, false)) env_.msg->ShowMsg("Re-backup procedure was failed !!", 16, "re-backup Error");
+    if (env_.sound) env_.sound->Beep();
+}
+
+}  // namespace vm

@@ -1,0 +1,128 @@
+// The main window's set logic: the set and file lists and their events, the
+// button states, installation with backup, restore and re-backup, and the
+// last-installed report. The window forwards its events here; everything
+// reaches the window back through SetsView.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/ports.h"
+#include "config/settings.h"
+#include "sets/catalogue.h"
+#include "sets/sets_view.h"
+
+namespace vm {
+
+class clsCfgRead;
+
+class SetsController {
+public:
+    SetsController(Env& env, Settings& settings, Catalogue& cat, SetsState& state, SetsView& view,
+                   SetsHooks& hooks)
+        : env_(env), s_(settings), cat_(cat), state_(state), view_(view), hooks_(hooks) {}
+
+    // --- set and file lists ---
+    // Empties cmbClouds, cmbOption, lstClouds, lstOption and lstSky (before a
+    // catalogue rebuild).
+    void ClearLists();
+    void FillSetLists();
+    void FillCloudFiles(const std::string& setName);
+    void FillOptionFiles(const std::string& optionName);
+    void ShowPreview(const std::string& folder);
+    // Selects item `index` of cmbClouds and runs its click handler.
+    void ChooseSet(int index);
+
+    void cmbClouds_Click();
+    void cmbOption_Click();
+    void LstSky_Click();
+    void lstSkyFil_Click();
+    void lblFilter_Click(int index);
+    void lstClouds_Click();
+    void lstOption_Click();
+    void lstClouds_MouseDown(int button);
+    void lstOption_MouseDown(int button);
+    void lblOption_Click();
+    void mnuCheckCloudAll_Click();
+    void mnuClearCloudAll_Click();
+    void mnuCheckOptionAll_Click();
+    void mnuClearOptionAll_Click();
+    void optSky_Click();
+
+    // --- buttons ---
+    void ButtonCtrl(bool enable);
+    void cmdCont();
+
+    // --- installation ---
+    bool InstallSet();
+    bool InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names);
+    void cmdInst_Click();
+
+    // --- backup ---
+    bool BackupCopy(const std::string& source, const std::string& dest, bool overwriteIfChanged, bool useShell);
+    bool BackupExists(const std::string& name);
+    bool BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell);
+    bool BackupAll(bool overwriteIfChanged, bool useShell);
+    // The first backup while cloud.ini is loaded: runs when the backup
+    // function is on and the backup folder does not exist. Reads
+    // [ToBeBackuped] through the loader's reader, or a reader of its own.
+    void BackupAtLoad(clsCfgRead& reader);
+    void BackupAtLoad();
+
+    // --- restore and re-backup ---
+    void cmdToOrg_Click();
+    bool RestoreFiles(const std::vector<std::string>& names);
+    void cmdBackUp_Click();
+    void cmdBackUp_MouseDown(int button);
+    void mnuBkAll_Click();
+
+    // --- last-installed record ---
+    void mnuLastInst_Click();
+
+private:
+    friend class BusyScope;
+
+    bool AutoRandomOn();
+    // ShowMsg, answered with its first button (Yes or OK) while AutoRandom is on.
+    int Ask(const std::string& text, uint8_t style, const std::string& title);
+    bool PlayButtonSound();
+    void DoEvents();
+    // Text of the selected item; the empty text when none.
+    std::string Text(Lst list);
+    int Find(Lst list, const std::string& text);
+    // Selects the item (running the handler that a change of selection runs).
+    void SelectIndex(Lst list, int index);
+    void SetAllChecks(Lst list, bool checked);
+    // Unchecks in `other` every name that is checked in `winner`.
+    void KeepChecksApart(Lst winner, Lst other);
+    std::vector<std::string> CheckedItems(Lst list);
+    bool EnsureBackupDir();
+    std::string CloudFolder();
+
+    Env& env_;
+    Settings& s_;
+    Catalogue& cat_;
+    SetsState& state_;
+    SetsView& view_;
+    SetsHooks& hooks_;
+};
+
+// Disables the ButtonCtrl controls while a long operation runs and puts back
+// the states they had.
+class BusyScope {
+public:
+    explicit BusyScope(SetsController& c);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    SetsController& c_;
+    std::vector<bool> saved_;
+};
+
+// The first picture of "*.jpg", "*.jpeg", "*.gif" in the folder, or the empty
+// text.
+std::string PickPreview(Env& env, const std::string& folder);
+
+}  // namespace vm
