@@ -1,0 +1,19 @@
+// An image-display control: shows a JPEG, GIF or BMP file (GDI+), stretched
+// to its frame or at its own size. A file that cannot be read leaves the
+// picture empty, silently.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vm {
+
+HWND CreateImageView(HWND parent, int id);
+// Shows the file; the empty text clears the picture. False when the file
+// could not be read (the picture is then empty).
+bool ImageViewShow(HWND view, const std::string& path);
+void ImageViewSetStretch(HWND view, bool stretch);
+bool ImageViewHasPicture(HWND view);
+
+}  // namespace vm
