@@ -6,14 +6,13 @@ namespace vm {
 
 namespace {
 
-const char* const kNewLine = "\r\n";
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Names compare without regard to ASCII case; other bytes compare as they are.
 bool Same(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -28,31 +27,39 @@ std::string TrimBlanks(const std::string& s) {
     return s.substr(b, e - b);
 }
 
+std::string TrimLeading(const std::string& s) {
+    size_t b = 0;
+    while (b < s.size() && IsBlank(s[b])) ++b;
+    return s.substr(b);
+}
+
 // A NUL ends a name or value as it ends the platform's strings.
 std::string CutAtNul(const std::string& s) {
     size_t p = s.find('\0');
     return p == std::string::npos ? s : s.substr(0, p);
 }
 
-// The first `bufSize - 1` characters of a single text (the call's copy).
-std::string Fit(const std::string& s, unsigned bufSize) {
+// Copies a single value into a buffer of bufSize characters. A value that
+// starts and ends with the same quote loses its opening quote, and loses its
+// last character when the buffer is at least as long as the rest (which, for
+// exactly that length, is one character before the closing quote: the
+// reference implementation does the same).
+std::string CopyEntry(const std::string& value, unsigned bufSize) {
     if (bufSize == 0) return {};
-    return s.substr(0, std::min<size_t>(s.size(), bufSize - 1));
+    std::string v = value;
+    bool quoted = v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0];
+    if (quoted) v.erase(0, 1);
+    std::string out = v.substr(0, std::min<size_t>(v.size(), bufSize - 1));
+    if (quoted && bufSize >= v.size() && !out.empty()) out.pop_back();
+    return out;
 }
 
-// A value wholly in matching quotes loses them.
-std::string Unquote(const std::string& v) {
-    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) return v.substr(1, v.size() - 2);
-    return v;
-}
-
-// Names separated by NULs, each followed by its NUL, cut to fit a buffer of
-// bufSize characters: when they do not fit, the last name is cut, the text
-// ends with it and the count is bufSize - 2.
-std::string FitList(const std::vector<std::string>& names, unsigned bufSize) {
+// Section names, each followed by a NUL. When they do not fit, the last name
+// is cut, ends with a NUL, and the count is bufSize - 2.
+std::string SectionList(const std::vector<std::string>& names, unsigned bufSize) {
     if (bufSize <= 1) return {};
     std::string out;
-    size_t room = bufSize - 1;  // one place is kept for the closing NUL
+    size_t room = bufSize - 1;
     for (const std::string& n : names) {
         size_t need = n.size() + 1;
         if (need >= room) {
@@ -66,6 +73,31 @@ std::string FitList(const std::vector<std::string>& names, unsigned bufSize) {
     return out;
 }
 
+// Key names, each followed by a NUL, filled the way the platform does: a
+// name is cut to the room left minus one; once at most one place is left the
+// count is bufSize - 2.
+std::string KeyList(const std::vector<std::string>& names, unsigned bufSize) {
+    std::string out;
+    size_t len = bufSize;
+    for (const std::string& n : names) {
+        if (len <= 2) break;
+        std::string part = n.substr(0, std::min(n.size(), len - 2));
+        out += part + '\0';
+        len -= part.size() + 1;
+        if (len < 2) break;
+    }
+    if (bufSize >= 2 && len <= 1) out.resize(bufSize - 2);
+    return out;
+}
+
+// The line-break style of the file, for added lines.
+std::string NewLineOf(const std::string& text) {
+    size_t p = text.find_first_of("\r\n");
+    if (p == std::string::npos) return "\r\n";
+    if (text[p] == '\r') return (p + 1 < text.size() && text[p + 1] == '\n') ? "\r\n" : "\r";
+    return "\n";
+}
+
 }  // namespace
 
 IniProfile::Document IniProfile::Parse(const std::string& text) {
@@ -75,14 +107,17 @@ IniProfile::Document IniProfile::Parse(const std::string& text) {
     while (pos < text.size()) {
         Line line;
         line.begin = pos;
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) nl = text.find('\r', pos);
-        line.next = nl == std::string::npos ? text.size() : nl + 1;
+        size_t br = text.find_first_of("\r\n", pos);
+        line.end = br == std::string::npos ? text.size() : br;
+        line.next = line.end;
+        if (br != std::string::npos) {
+            line.next = br + 1;
+            if (text[br] == '\r' && br + 1 < text.size() && text[br + 1] == '\n') line.next = br + 2;
+        }
         pos = line.next;
-        size_t b = line.begin, e = line.next;
+        size_t b = line.begin, e = line.end;
         while (b < e && IsBlank(text[b])) ++b;
         while (e > b && IsBlank(text[e - 1])) --e;
-        line.end = e;
         size_t index = doc.lines.size();
         doc.lines.push_back(line);
         if (b == e) continue;  // a blank line belongs to no entry
@@ -92,7 +127,7 @@ IniProfile::Document IniProfile::Parse(const std::string& text) {
             while (close > b && text[close] != ']') --close;
             if (close > b) {
                 Section s;
-                s.name = CutAtNul(text.substr(b + 1, close - b - 1));
+                s.name = TrimBlanks(CutAtNul(text.substr(b + 1, close - b - 1)));
                 s.headerLine = index;
                 s.lastLine = index;
                 doc.sections.push_back(std::move(s));
@@ -103,10 +138,10 @@ IniProfile::Document IniProfile::Parse(const std::string& text) {
         entry.line = index;
         size_t eq = text.find('=', b);
         if (eq != std::string::npos && eq < e) {
-            entry.name = TrimBlanks(text.substr(b, eq - b));
-            entry.value = TrimBlanks(text.substr(eq + 1, e - eq - 1));
+            entry.name = CutAtNul(TrimBlanks(text.substr(b, eq - b)));
+            entry.value = CutAtNul(TrimBlanks(text.substr(eq + 1, e - eq - 1)));
         } else {
-            entry.name = text.substr(b, e - b);
+            entry.name = CutAtNul(text.substr(b, e - b));
         }
         Section& cur = doc.sections.back();
         cur.entries.push_back(std::move(entry));
@@ -117,10 +152,9 @@ IniProfile::Document IniProfile::Parse(const std::string& text) {
 
 std::string IniProfile::Get(const std::string* section, const std::string* key, const std::string& def,
                             unsigned bufSize, const std::string& file) {
-    std::optional<std::string> text = fs_.Read(file);
-    Document doc = Parse(text.value_or(std::string()));
+    Document doc = Parse(fs_.Read(file).value_or(std::string()));
 
-    // The default loses its trailing blanks.
+    // The default loses its trailing spaces.
     std::string dflt = CutAtNul(def);
     while (!dflt.empty() && dflt.back() == ' ') dflt.pop_back();
 
@@ -128,38 +162,36 @@ std::string IniProfile::Get(const std::string* section, const std::string* key, 
         std::vector<std::string> names;
         for (size_t i = 1; i < doc.sections.size(); ++i)
             if (!doc.sections[i].name.empty()) names.push_back(doc.sections[i].name);
-        return FitList(names, bufSize);
+        return SectionList(names, bufSize);
     }
     if (bufSize == 0) return {};
-    std::string wanted = TrimBlanks(*section);
     if (!key) {
-        if (section->empty()) return {};
-        std::vector<std::string> names;
-        for (const Section& s : doc.sections) {
-            if (!s.headerLine || !Same(s.name, wanted)) continue;
-            for (const Entry& e : s.entries) {
-                if (e.name.empty() && !e.value) continue;
-                if (!e.name.empty() && e.name[0] == ';') continue;
-                if (!e.value) continue;
-                names.push_back(CutAtNul(e.name));
+        // The section name is matched as given, without trimming.
+        std::string list;
+        std::string wanted = CutAtNul(*section);
+        if (!wanted.empty()) {
+            for (size_t i = 1; i < doc.sections.size(); ++i) {
+                const Section& s = doc.sections[i];
+                if (!Same(s.name, wanted)) continue;
+                std::vector<std::string> names;
+                for (const Entry& e : s.entries)
+                    if (e.value && (e.name.empty() || e.name[0] != ';')) names.push_back(e.name);
+                list = KeyList(names, bufSize);
+                break;
             }
-            break;
         }
-        std::string list = FitList(names, bufSize);
-        return list.empty() ? Fit(dflt, bufSize) : list;
+        return list.empty() || list[0] == '\0' ? CopyEntry(dflt, bufSize) : list;
     }
-    if (key->empty()) return Fit(dflt, bufSize);
-    std::string wantedKey = TrimBlanks(*key);
+    if (key->empty()) return CopyEntry(dflt, bufSize);
+    std::string wanted = TrimBlanks(CutAtNul(*section));
+    std::string wantedKey = TrimBlanks(CutAtNul(*key));
     for (const Section& s : doc.sections) {
         if (!Same(s.name, wanted)) continue;
-        for (const Entry& e : s.entries) {
-            if (!Same(e.name, wantedKey)) continue;
-            if (!e.value) return Fit(dflt, bufSize);
-            return Fit(Unquote(CutAtNul(*e.value)), bufSize);
-        }
-        break;
+        for (const Entry& e : s.entries)
+            if (Same(e.name, wantedKey)) return CopyEntry(e.value ? *e.value : dflt, bufSize);
+        break;  // only the first section of that name counts
     }
-    return Fit(dflt, bufSize);
+    return CopyEntry(dflt, bufSize);
 }
 
 bool IniProfile::Put(const std::string* section, const std::string* key, const std::string* value,
@@ -168,63 +200,72 @@ bool IniProfile::Put(const std::string* section, const std::string* key, const s
     std::optional<std::string> old = fs_.Read(file);
     std::string text = old.value_or(std::string());
     Document doc = Parse(text);
-    std::string wanted = TrimBlanks(*section);
-
-    auto findSection = [&]() -> Section* {
-        for (Section& s : doc.sections)
-            if (Same(s.name, wanted)) return &s;
-        return nullptr;
-    };
-    auto lineStart = [&](size_t line) { return doc.lines[line].begin; };
-    auto afterLine = [&](size_t line) { return doc.lines[line].next; };
+    const std::string nl = NewLineOf(text);
+    const std::string raw = CutAtNul(*section);
 
     std::string out;
     if (!key) {
-        // Delete the section: its header and every line up to the next one.
-        Section* s = findSection();
-        if (!s || !s->headerLine) return true;
-        size_t from = lineStart(*s->headerLine);
-        size_t to = text.size();
-        for (const Section& other : doc.sections)
-            if (other.headerLine && *other.headerLine > *s->headerLine) {
-                to = lineStart(*other.headerLine);
+        // Delete the first section of that name (matched as given): its header
+        // and every line up to the next header.
+        const Section* s = nullptr;
+        for (size_t i = 1; i < doc.sections.size() && !s; ++i)
+            if (Same(doc.sections[i].name, raw)) s = &doc.sections[i];
+        if (!s) return true;
+        size_t from = doc.lines[*s->headerLine].begin;
+        size_t to = (s + 1 < doc.sections.data() + doc.sections.size()) ? doc.lines[*(s + 1)->headerLine].begin
+                                                                        : text.size();
+        out = text.substr(0, from) + text.substr(to);
+    } else if (!value) {
+        // Delete the first key of that name in any section of that name (both
+        // matched as given).
+        const std::string rawKey = CutAtNul(*key);
+        const Entry* found = nullptr;
+        for (const Section& s : doc.sections) {
+            if (!Same(s.name, raw)) continue;
+            for (const Entry& e : s.entries)
+                if (Same(e.name, rawKey)) {
+                    found = &e;
+                    break;
+                }
+            if (found) break;
+        }
+        if (!found) return true;
+        const Line& l = doc.lines[found->line];
+        out = text.substr(0, l.begin) + text.substr(l.next);
+    } else {
+        std::string wanted = TrimBlanks(raw);
+        std::string wantedKey = TrimBlanks(CutAtNul(*key));
+        std::string v = TrimLeading(*value);
+        Section* s = nullptr;
+        for (Section& cand : doc.sections)
+            if (Same(cand.name, wanted)) {
+                s = &cand;
                 break;
             }
-        out = text.substr(0, from) + text.substr(to);
-    } else {
-        std::string keyName = TrimBlanks(*key);
-        Section* s = findSection();
-        Entry* entry = nullptr;
+        const Entry* entry = nullptr;
         if (s)
-            for (Entry& e : s->entries)
-                if (Same(e.name, keyName)) {
+            for (const Entry& e : s->entries)
+                if (Same(e.name, wantedKey)) {
                     entry = &e;
                     break;
                 }
-        if (!value) {
-            if (!entry) return true;
-            out = text.substr(0, lineStart(entry->line)) + text.substr(afterLine(entry->line));
+        // New names keep what follows them, as the platform stores them.
+        std::string newKey = TrimLeading(CutAtNul(*key));
+        if (entry) {
+            if (entry->value && *entry->value == v) return true;
+            const Line& l = doc.lines[entry->line];
+            out = text.substr(0, l.begin) + entry->name + "=" + v + text.substr(l.end);
+        } else if (s) {
+            // After the section's last line; at the top for the lines before
+            // the first section.
+            size_t at = (s->headerLine || !s->entries.empty()) ? doc.lines[s->lastLine].next : 0;
+            std::string ins = newKey + "=" + v + nl;
+            if (at > 0 && text[at - 1] != '\n' && text[at - 1] != '\r') ins = nl + ins;
+            out = text.substr(0, at) + ins + text.substr(at);
         } else {
-            std::string v = *value;
-            size_t lead = 0;
-            while (lead < v.size() && IsBlank(v[lead])) ++lead;
-            v.erase(0, lead);
-            if (entry) {
-                if (entry->value && *entry->value == v) return true;
-                const Line& l = doc.lines[entry->line];
-                out = text.substr(0, l.begin) + entry->name + "=" + v + text.substr(l.end);
-            } else if (s) {
-                // After the section's last line, or at the top of the file for
-                // the lines before the first section.
-                size_t at = (s->headerLine || !s->entries.empty()) ? afterLine(s->lastLine) : 0;
-                std::string ins = keyName + "=" + v + kNewLine;
-                if (at > 0 && text[at - 1] != '\n' && text[at - 1] != '\r') ins = kNewLine + ins;
-                out = text.substr(0, at) + ins + text.substr(at);
-            } else {
-                out = text;
-                if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += kNewLine;
-                out += "[" + wanted + "]" + kNewLine + keyName + "=" + v + kNewLine;
-            }
+            out = text;
+            if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += nl;
+            out += "[" + TrimLeading(raw) + "]" + nl + newKey + "=" + v + nl;
         }
     }
     if (old && out == *old) return true;

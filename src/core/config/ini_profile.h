@@ -32,7 +32,7 @@ public:
         size_t line = 0;
     };
     struct Section {
-        std::string name;                  // text between "[" and the last "]"
+        std::string name;                  // text between "[" and the last "]", trimmed
         std::optional<size_t> headerLine;  // none for the lines before the first section
         std::vector<Entry> entries;
         size_t lastLine = 0;               // the last line that belongs to the section
