@@ -85,11 +85,6 @@ TEST_F(CatalogueTest, MissingFolderInTheMiddleOfARangeEndsTheProgramWithItsPath)
     EXPECT_EQ(m.text, "Data folder was not found.\r\nC:\\FS\\texture\\Sky\\Cu2");
 }
 
-TEST_F(CatalogueTest, MissingSingleFolderEndsTheProgram) {
-    const auto m = BuildFatal("[Set1]\r\nDirName=Gone\r\n");
-    EXPECT_EQ(m.text, "Data folder was not found.\r\nC:\\FS\\texture\\Sky\\Gone");
-}
-
 TEST_F(CatalogueTest, RangeWithToBelowFromHasNoEntries) {
     Folder("Cu5");
     Folder("Alto");
@@ -230,11 +225,7 @@ TEST_F(CatalogueTest, SkyKindAndDataTypeFromTheBitmaps) {
     EXPECT_FALSE(IsCloudDataType("Unknown"));
 }
 
-TEST_F(CatalogueTest, FilterCaptionsAndContents) {
-    EXPECT_STREQ(FilterCaption(0), "All ");
-    EXPECT_STREQ(FilterCaption(2), "Cb/T-Storm");
-    EXPECT_STREQ(FilterCaption(3), "High Mid Level");
-    EXPECT_STREQ(FilterCaption(5), "Misc");
+TEST_F(CatalogueTest, FilterContents) {
     Folder("A", {"cld1.bmp"});
     Folder("B", {"cirrus_overcast.bmp"});
     Folder("C", {"cld3.bmp"});

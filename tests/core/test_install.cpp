@@ -146,14 +146,6 @@ TEST_F(InstallTest, NothingCheckedStillRecordsTheSet) {
     EXPECT_EQ(s.LastInstalledSets, std::vector<std::string>{"Cumu"});
 }
 
-TEST_F(InstallTest, EmptyListsInstallNothing) {
-    view.Clear(Lst::lstClouds);
-    view.Clear(Lst::lstOption);
-    EXPECT_FALSE(ctl.InstallSet());
-    EXPECT_TRUE(te.msg.calls.empty());
-    EXPECT_TRUE(s.LastInstalledSets.empty());
-}
-
 TEST_F(InstallTest, NoBackupAndCancel) {
     te.msg.Answer({7, 2});
     EXPECT_FALSE(ctl.InstallSet());

@@ -86,19 +86,6 @@ TEST_F(SetListsTest, AFileNameIsNeverCheckedInBothLists) {
     EXPECT_EQ(view.CheckedTexts(Lst::lstClouds), (std::vector<std::string>{"cld1.bmp", "Cld2.BMP"}));
 }
 
-TEST_F(SetListsTest, ItemCaptionOnlyInTheFileViewWithoutRandom) {
-    view.captions[Ctl::lblMsg] = "before";
-    view.Select(Lst::lstClouds, 0);
-    s.ShowSkyFiles = false;
-    ctl.lstClouds_Click();
-    EXPECT_EQ(view.captions[Ctl::lblMsg], "before");
-    s.ShowSkyFiles = true;
-    autoRandom = true;
-    ctl.lstClouds_Click();
-    ctl.lstOption_Click();
-    EXPECT_EQ(view.captions[Ctl::lblMsg], "before");
-}
-
 TEST_F(SetListsTest, CheckAllAndClearAllSetTheButtons) {
     ctl.mnuClearCloudAll_Click();
     EXPECT_TRUE(view.CheckedTexts(Lst::lstClouds).empty());
@@ -171,23 +158,6 @@ TEST_F(SetListsTest, SkyModeLayouts) {
         EXPECT_FALSE(view.visible[Ctl::lstFLT]);
         EXPECT_EQ(view.captions[Ctl::lblFunc], "Sky");
     }
-}
-
-TEST_F(SetListsTest, SkyModeChoosesTheFirstSetWhenNoneIs) {
-    view.lists[Lst::cmbClouds].selected = -1;
-    ctl.optSky_Click();
-    EXPECT_EQ(view.SelectedText(Lst::cmbClouds), "Alpha");
-}
-
-TEST_F(SetListsTest, PopupsOnlyForTheRightButtonOnAFilledList) {
-    ctl.lstClouds_MouseDown(1);
-    ctl.lstClouds_MouseDown(2);
-    ctl.lstOption_MouseDown(2);
-    view.Clear(Lst::lstOption);
-    ctl.lstOption_MouseDown(2);
-    ctl.cmdBackUp_MouseDown(1);
-    ctl.cmdBackUp_MouseDown(2);
-    EXPECT_EQ(view.popups, (std::vector<Menu>{Menu::mnuPopUpCloud, Menu::mnuPopUpOption, Menu::mnuPopUpBkAll}));
 }
 
 TEST_F(SetListsTest, NamesAreKeptAsTheFileSystemGivesThem) {
