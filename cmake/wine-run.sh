@@ -14,17 +14,18 @@ mkdir -p "$WINEPREFIX"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.vm-ready" ]; then
-    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    "$WINE" wineboot -i >/dev/null 2>&1 9>&- || true
     "$WINESERVER" -w
     fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"
     cp /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
     cp /usr/share/fonts/truetype/liberation/*.ttf "$fonts/" 2>/dev/null || true
-    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null 2>&1 9>&-
     "$WINESERVER" -w
     touch "$WINEPREFIX/.vm-ready"
   fi
   # Keep the server up between test processes: each start is then cheap.
-  "$WINESERVER" -p30 >/dev/null 2>&1 || true
+  # (Started without the lock's descriptor, or it would hold the lock.)
+  "$WINESERVER" -p30 >/dev/null 2>&1 9>&- || true
 ) 9>"$WINEPREFIX.lock"
 exec "$WINE" "$@"

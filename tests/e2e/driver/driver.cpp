@@ -12,6 +12,7 @@
 //   exits <ms>                   the latest started program must end within ms
 //   alive <ms>                   the started program must still run after ms
 //   nowindow <class> <ms>        no window of the class may appear within ms
+//   list                         print every top-level window (diagnostics)
 //   shot <ms>                    pause (for a screenshot taken outside)
 // In texts, \n stands for CR LF and \t for a tab.
 #include <windows.h>
@@ -141,6 +142,18 @@ int main(int argc, char** argv) {
         } else if (cmd == "nowindow") {
             if (WaitFor(arg(1), static_cast<DWORD>(std::atoi(arg(2))))) Fail(std::string("unexpected window ") + arg(1));
             i += 2;
+        } else if (cmd == "list") {
+            EnumWindows(
+                [](HWND h, LPARAM) -> BOOL {
+                    char cls[256];
+                    GetClassNameA(h, cls, sizeof cls);
+                    RECT r;
+                    GetWindowRect(h, &r);
+                    std::printf("%p %s [%s] visible=%d %ld,%ld-%ld,%ld\n", static_cast<void*>(h), cls,
+                                Text(h).c_str(), IsWindowVisible(h) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+                    return TRUE;
+                },
+                0);
         } else if (cmd == "shot") {
             Sleep(static_cast<DWORD>(std::atoi(arg(1))));
             i += 1;
