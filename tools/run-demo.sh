@@ -15,9 +15,13 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$WRUN" "$exe"
 fi
 shot="$build/demo-screenshot.png"
+drv="$build/src/win32/e2edriver.exe"
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
   \"$WRUN\" \"$exe\" &
   sleep \${VM_SHOT_DELAY:-15}
+  # Answer the first start's backup question (Yes), as a user would.
+  \"$WRUN\" \"$drv\" wait VellmoraMsg 20000 click 12 >/dev/null 2>&1 || true
+  sleep 4
   import -window root \"$shot\"
   kill \$! 2>/dev/null || true
   /usr/lib/wine/wineserver -k 2>/dev/null || true

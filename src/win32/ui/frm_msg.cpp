@@ -58,7 +58,7 @@ TwipSize frmMsg::MeasureLabel(int wrapTwips) {
 
 bool frmMsg::Form_Load(HWND owner, const std::string& fixFont) {
     RegisterClassOnce(kClass, nullptr, AppIcon());
-    if (!Create(kClass, Title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    if (!Create(kClass, Title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 100, 100, owner))
         return false;
     const char* face = fixFont.empty() ? "Courier New" : fixFont.c_str();

@@ -1,0 +1,635 @@
+#include "app/form1.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "common/convert.h"
+#include "common/fileproc.h"
+#include "config/detect.h"
+#include "platform/app_icon.h"
+#include "platform/apply_font.h"
+#include "platform/check_list.h"
+#include "platform/image_view.h"
+#include "sets/last_installed.h"
+#include "sound/play_sound.h"
+#include "ui/frm_logo.h"
+
+namespace vm {
+
+namespace {
+const char kClass[] = "VellmoraMain";
+constexpr int kWidth = 600, kHeight = 428, kHeader = 28;
+constexpr UINT kTrayCallback = 512;  // arrives as a mouse move of PIC
+const char* const kFilterCaptions[6] = {"All ", "Cumulus", "Cb/T-Storm", "High Mid Level", "V-Sky", "Misc"};
+
+// PIC: a hidden picture box that receives the notification icon's messages.
+LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kTrayCallback) {
+        auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrA(GetParent(h), GWLP_USERDATA));
+        // The mouse message number, times 15 twips per pixel, as X.
+        if (form) form->PIC_MouseMove(static_cast<double>(lp) * 15);
+        return 0;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+}  // namespace
+
+Form1::Form1(Program& p) : p_(p) {
+    hooks_.autoRandomOn = [this] { return p_.settings.AutoRandomTime != 0; };
+    hooks_.stopAutoRandom = [this] { Timer1_ = false; };
+    hooks_.playButtonSound = [this] { return PlayButtonSound(p_.env, p_.settings); };
+    sets_ = std::make_unique<SetsController>(p_.env, p_.settings, cat_, state_, *this, hooks_);
+}
+
+Form1::~Form1() {
+    if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
+    Destroy();
+    if (font_) DeleteObject(font_);
+    if (bold_) DeleteObject(bold_);
+}
+
+void Form1::CreateControls() {
+    font_ = MakeFont("Tahoma", 8, false);
+    bold_ = MakeFont("Tahoma", 9, true);
+    struct Def {
+        int id;
+        const char* cls;
+        const char* text;
+        DWORD style;
+        int x, y, w, h;
+    };
+    const DWORD list = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    const DWORD combo = WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
+    const DWORD push = WS_TABSTOP | BS_PUSHBUTTON;
+    const DWORD link = SS_NOTIFY | SS_NOPREFIX;
+    const Def defs[] = {
+        {Frame1, "BUTTON", "Simulator", BS_GROUPBOX | WS_VISIBLE, 8, 32, 160, 46},
+        {optFs0, "BUTTON", "FS2K", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | WS_VISIBLE, 18, 50, 60, 20},
+        {optFs1, "BUTTON", "CFS2", BS_AUTORADIOBUTTON | WS_VISIBLE, 90, 50, 60, 20},
+        {optSky, "BUTTON", "Sky", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | WS_VISIBLE, 180, 50, 50, 20},
+        {optFLT, "BUTTON", "Situation", BS_AUTORADIOBUTTON | WS_VISIBLE, 236, 50, 80, 20},
+        {lblOption, "STATIC", "Option", link | WS_VISIBLE | SS_CENTER, 520, 52, 70, 18},
+        {lblFunc, "STATIC", "Sky", SS_NOPREFIX | WS_VISIBLE, 8, 84, 200, 16},
+        {lblTemp, "STATIC", "lblTemp", SS_NOPREFIX, 220, 84, 60, 16},
+        {cmbClouds, "COMBOBOX", "", combo, 8, 104, 282, 240},
+        {Label1, "STATIC", "Option", SS_NOPREFIX, 8, 262, 50, 18},
+        {cmbOption, "COMBOBOX", "", combo, 60, 258, 230, 200},
+        {lstSky, "LISTBOX", "", list, 8, 104, 282, 252},
+        {lstSkyFil, "LISTBOX", "", list, 8, 104, 282, 252},
+        {lstFLT, "LISTBOX", "", list, 8, 104, 282, 139},
+        {cmdInst, "BUTTON", "Install", push | WS_VISIBLE, 300, 304, 94, 28},
+        {cmdInstAndStart, "BUTTON", "Install + Start", push | WS_VISIBLE, 399, 304, 94, 28},
+        {cmdRandom, "BUTTON", "Random", push | WS_VISIBLE, 498, 304, 94, 28},
+        {cmdBackUp, "BUTTON", "Backup", push | WS_VISIBLE, 300, 338, 94, 28},
+        {cmdToOrg, "BUTTON", "Original", push | WS_VISIBLE, 399, 338, 94, 28},
+        {lblAutoRandom, "STATIC", "Auto Install", link | WS_VISIBLE, 300, 376, 80, 18},
+        {lblTime, "STATIC", "Off", link | WS_VISIBLE, 384, 376, 60, 18},
+        {lblRefresh, "STATIC", "Refresh", link | WS_VISIBLE, 452, 376, 60, 18},
+        {lblMsg, "STATIC", "", SS_NOPREFIX | SS_LEFTNOWORDWRAP | SS_SUNKEN | WS_VISIBLE, 8, 402, 584, 20},
+        {cmdMin, "BUTTON", "_", BS_PUSHBUTTON | WS_VISIBLE, 548, 5, 20, 18},
+        {cmdClose, "BUTTON", "x", BS_PUSHBUTTON | WS_VISIBLE, 571, 5, 20, 18},
+    };
+    for (const Def& d : defs) {
+        HWND h = Child(d.cls, d.text, d.style, d.id);
+        MoveWindow(h, d.x, d.y, d.w, d.h, FALSE);
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    SendMessageA(Control(lblFunc), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
+    HWND clouds = CreateCheckList(hwnd(), lstClouds);
+    MoveWindow(clouds, 8, 130, 282, 122, FALSE);
+    HWND options = CreateCheckList(hwnd(), lstOption);
+    MoveWindow(options, 8, 284, 282, 108, FALSE);
+    for (HWND h : {clouds, options}) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    HWND img = CreateImageView(hwnd(), imgSky);
+    MoveWindow(img, 300, 104, 292, 190, FALSE);
+    ShowWindow(img, SW_SHOWNA);
+    for (int i = 0; i < 6; ++i) {
+        HWND h = Child("STATIC", kFilterCaptions[i], link, lblFilter0 + i);
+        MoveWindow(h, 8 + (i % 3) * 96, 360 + (i / 3) * 18, 94, 18, FALSE);
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        colors_[lblFilter0 + i] = i == 0 ? kFilterChosenColor : kFilterColor;
+    }
+    for (int id : {lblOption, lblAutoRandom, lblTime, lblRefresh}) colors_[id] = RGB(0, 0, 160);
+
+    static bool picClass = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PicProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VellmoraPic";
+        return RegisterClassA(&wc) != 0;
+    }();
+    (void)picClass;
+    Child("VellmoraPic", "", 0, PIC);
+
+    SendMessageA(Control(optSky), BM_SETCHECK, BST_CHECKED, 0);  // the design's choice
+    tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                            hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+LoadSteps Form1::Steps() {
+    LoadSteps s;
+    s.ClearCatalogue = [this] { cat_.Clear(); };
+    s.BuildCatalogue = [this](clsCfgRead& reader) { BuildCatalogue(p_.env, p_.settings, cat_, reader); };
+    s.BuildEligibility = [this] { BuildEligibility(cat_); };
+    s.BackupAtLoad = [this](clsCfgRead& reader) { sets_->BackupAtLoad(reader); };
+    s.FillSetLists = [this] { sets_->FillSetLists(); };
+    return s;
+}
+
+void Form1::Form_Load() {
+    RegisterClassOnce(kClass, GetSysColorBrush(COLOR_BTNFACE), AppIcon());
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+    if (!Create(kClass, "Vellmora", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
+                WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, x, y, kWidth, kHeight, nullptr))
+        throw ProgramEnd{};
+    CreateControls();
+    p_.messages.SetMainWindow(hwnd());
+    EnableWindow(hwnd(), TRUE);
+
+    frmLogo logo;
+    Env& env = p_.env;
+    Settings& s = p_.settings;
+    StartupSteps st;
+    st.FontSizeOk = [] {
+        HWND desk = GetDesktopWindow();
+        HDC dc = GetDC(desk);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(desk, dc);
+        if (!vm::FontSizeOk(dpi)) MessageBoxA(nullptr, kFontSizeText, kFontSizeTitle, MB_ICONINFORMATION);
+    };
+    st.PrepareLogo = [&] { logo.EffectNo = LogoEffect::kEffect; };
+    st.StartSound = [&] {
+        clsPlaySound snd(env);
+        snd.FilePath = ProgramFile(env, "start.wav");
+        snd.Play();
+    };
+    st.ShowLogo = [&] { return LogoEnabled(env); };
+    st.RunLogo = [&] {
+        logo.Form_Load();
+        Sleep(1000);
+        logo.Unload();
+    };
+    st.FindIni = [&] { FindIni(env, s); };
+    st.DetectSimulators = [&] {
+        const FsButtons b = DetectSimulators(env, s);
+        EnableWindow(Control(optFs0), b.enabled[0]);
+        EnableWindow(Control(optFs1), b.enabled[1]);
+        SendMessageA(Control(b.selected == 0 ? optFs0 : optFs1), BM_SETCHECK, BST_CHECKED, 0);
+        optFs_Click(b.selected);
+    };
+    st.Situations = [&] {
+        // The situation list is not part of this program yet: the view stays off.
+        if (!s.SituationEnabled) EnableWindow(Control(optFLT), FALSE);
+    };
+    st.BackupButtons = [&] {
+        for (int id : {cmdToOrg, cmdBackUp}) {
+            EnableWindow(Control(id), s.BackupEnabled);
+            ShowWindow(Control(id), s.BackupEnabled ? SW_SHOWNA : SW_HIDE);
+        }
+    };
+    st.Layout = [&] { ApplyLayout(LayoutBySkyFiles(s.ShowSkyFiles)); };
+    st.ApplyFont = [&] { ApplyFont(hwnd(), s); };
+    st.AutoRandomState = [&] {
+        if (s.AutoRandomTime == 0) {
+            Timer1_ = false;
+            SetWindowTextA(Control(lblTime), TimeCaption(0).c_str());
+            sets_->ButtonCtrl(true);
+            if (OptionChosen(Ctl::optSky)) {
+                SetWindowTextA(Control(lblMsg), GetText(Control(cmbClouds)).c_str());
+                p_.pump.DoEvents();
+            }
+        } else {
+            SetWindowTextA(Control(lblTime), TimeCaption(s.AutoRandomTime).c_str());
+            EnableWindow(Control(cmdInst), FALSE);
+        }
+    };
+    st.SelectRefreshMode = [&] { refresh_ = SelectRefreshMode(s); };
+    st.SimulatorWatch = [&] {
+        const bool watch = IpcModulePresent(env, s) && (s.RefreshCloud[0] || s.RefreshCloud[1] || s.UseFsAny);
+        tmrFScheck_ = watch;
+        tmrFsCheck2_ = !watch;
+    };
+    st.StartSel = [&] {
+        if (s.StartSel == "situation" && IsWindowEnabled(Control(optFLT))) {
+            SendMessageA(Control(optSky), BM_SETCHECK, BST_UNCHECKED, 0);
+            SendMessageA(Control(optFLT), BM_SETCHECK, BST_CHECKED, 0);
+        } else if (!PlayButtonSound(env, s)) {
+            p_.sound.Beep();
+        }
+    };
+    RunStartup(st);
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+}
+
+void Form1::ApplyLayout(const SkyLayout& l) {
+    for (int id : {cmbClouds, cmbOption, lstClouds, lstOption, Label1})
+        ShowWindow(Control(id), l.fileView ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Control(lstSky), l.setView ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Control(lstSkyFil), l.skyFilVisible ? SW_SHOWNA : SW_HIDE);
+    for (int i = 0; i < 6; ++i) ShowWindow(Control(lblFilter0 + i), l.filtersVisible ? SW_SHOWNA : SW_HIDE);
+    const WinMetrics m = GetWinMetrics();
+    RECT r;
+    GetWindowRect(Control(lstFLT), &r);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(Control(lstFLT), r.left, r.top, r.right - r.left, TwipsToPx(l.lstFLTHeight, m.TwipsY), FALSE);
+}
+
+void Form1::optFs_Click(int index) {
+    vm::optFs_Click(p_.env, p_.settings, index, p_.fontTable, *this, Steps());
+}
+
+void Form1::cmdMin_Click() { ShowWindow(hwnd(), SW_HIDE); }
+
+void Form1::cmdClose_Click() {
+    Timer1_ = false;
+    Form_Unload();
+    EndProgram();
+}
+
+void Form1::mnuEndProg_Click() {
+    Form_Unload();
+    EndProgram();
+}
+
+void Form1::EndProgram() {
+    ended_ = true;
+    PostQuitMessage(0);
+}
+
+void Form1::mnuShowIni_Click() {
+    const std::string ini = ProgramFile(p_.env, p_.settings.IniName);
+    if (!SameText(FileCheck(p_.env, ini), "OK")) {
+        p_.messages.ShowMsg("", 64, "No cloud.ini");
+        return;
+    }
+    for (const std::string& cmd : EditorCommands(p_.settings.EditorPath, ini)) {
+        std::string line = cmd;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+            return;
+        }
+    }
+}
+
+void Form1::SysTrayIcon(DWORD command, const char* tip) {
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = Control(PIC);
+    nid.uID = 1;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = kTrayCallback;
+    nid.hIcon = AppIcon();
+    lstrcpynA(nid.szTip, tip, 64);
+    Shell_NotifyIconA(command, &nid);
+    trayAdded_ = command != NIM_DELETE;
+}
+
+void Form1::Form_Activate() { SysTrayIcon(NIM_ADD, "Show/Hide Window"); }
+
+void Form1::PIC_MouseMove(double xTwips) {
+    switch (TrayIconAction(xTwips)) {
+        case TrayAction::ToggleWindow:
+            if (IsWindowVisible(hwnd())) {
+                ShowWindow(hwnd(), SW_HIDE);
+            } else {
+                ShowWindow(hwnd(), SW_SHOW);
+                SetForegroundWindow(hwnd());
+            }
+            break;
+        case TrayAction::Popup: {
+            SetForegroundWindow(hwnd());
+            HMENU m = CreatePopupMenu();
+            // "End", a full-width blank, then the name.
+            AppendMenuW(m, MF_STRING, mnuEndProg, L"End\u3000VELLMORA(&E)");
+            PopupMenu(m);
+            break;
+        }
+        case TrayAction::None:
+            break;
+    }
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    SaveLastInstalled(p_.env, p_.settings);
+    if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
+}
+
+HMENU Form1::BuildMenu(Menu which) {
+    HMENU m = CreatePopupMenu();
+    switch (which) {
+        case Menu::mnuPopUpCloud:
+            AppendMenuA(m, MF_STRING, mnuClearCloudAll, "Clear Check All");
+            AppendMenuA(m, MF_STRING, mnuCheckCloudAll, "Check All");
+            break;
+        case Menu::mnuPopUpOption:
+            AppendMenuA(m, MF_STRING, mnuClearOptionAll, "Clear Check All");
+            AppendMenuA(m, MF_STRING, mnuCheckOptionAll, "Check All");
+            break;
+        case Menu::mnuPopUpBkAll:
+            AppendMenuA(m, MF_STRING, mnuBkAll, "Re-backup all set again");
+            break;
+        case Menu::mnuPopUpForm: {
+            const bool ipc = IpcModulePresent(p_.env, p_.settings);
+            AppendMenuA(m, MF_STRING, mnuShowIni, "Show cloud.ini");
+            AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(m, MF_STRING | MF_GRAYED, mnuSound, "Sound");
+            AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(m, MF_STRING | MF_GRAYED | (ipc ? 0 : MF_DISABLED), mnuWeather, "Weather Setting");
+            AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(m, MF_STRING, mnuLastInst, "Last Installed Data");
+            AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(m, MF_STRING | MF_GRAYED, mnuStopRefresh, "Stop Refresh");
+            break;
+        }
+    }
+    return m;
+}
+
+void Form1::PopupMenu(HMENU menu) {
+    POINT pt;
+    GetCursorPos(&pt);
+    const int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(), nullptr);
+    DestroyMenu(menu);
+    if (id) PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void Form1::Popup(Menu menu) { PopupMenu(BuildMenu(menu)); }
+
+void Form1::Command(int id, int code) {
+    SetsController& c = *sets_;
+    if (id >= lblFilter0 && id < lblFilter0 + 6) {
+        if (code == STN_CLICKED) c.lblFilter_Click(id - lblFilter0);
+        return;
+    }
+    switch (id) {
+        case cmbClouds: if (code == CBN_SELCHANGE) c.cmbClouds_Click(); break;
+        case cmbOption: if (code == CBN_SELCHANGE) c.cmbOption_Click(); break;
+        case lstSky: if (code == LBN_SELCHANGE) c.LstSky_Click(); break;
+        case lstSkyFil: if (code == LBN_SELCHANGE) c.lstSkyFil_Click(); break;
+        case lstClouds: if (code == LBN_SELCHANGE) c.lstClouds_Click(); break;
+        case lstOption: if (code == LBN_SELCHANGE) c.lstOption_Click(); break;
+        case optSky: if (code == BN_CLICKED) c.optSky_Click(); break;
+        case optFs0:
+        case optFs1:
+            if (code == BN_CLICKED && static_cast<int>(p_.settings.FsIndex) != id - optFs0) optFs_Click(id - optFs0);
+            break;
+        case cmdInst: c.cmdInst_Click(); break;
+        case cmdToOrg: c.cmdToOrg_Click(); break;
+        case cmdBackUp: c.cmdBackUp_Click(); break;
+        case cmdMin: cmdMin_Click(); break;
+        case cmdClose: cmdClose_Click(); break;
+        case lblOption: if (code == STN_CLICKED) c.lblOption_Click(); break;
+        case mnuClearCloudAll: c.mnuClearCloudAll_Click(); break;
+        case mnuCheckCloudAll: c.mnuCheckCloudAll_Click(); break;
+        case mnuClearOptionAll: c.mnuClearOptionAll_Click(); break;
+        case mnuCheckOptionAll: c.mnuCheckOptionAll_Click(); break;
+        case mnuBkAll: c.mnuBkAll_Click(); break;
+        case mnuLastInst: c.mnuLastInst_Click(); break;
+        case mnuShowIni: mnuShowIni_Click(); break;
+        case mnuEndProg: mnuEndProg_Click(); break;
+    }
+}
+
+LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        switch (msg) {
+            case WM_COMMAND:
+                Command(LOWORD(wp), HIWORD(wp));
+                return 0;
+            case WM_CONTEXTMENU: {
+                HWND from = reinterpret_cast<HWND>(wp);
+                if (from == Control(lstClouds)) sets_->lstClouds_MouseDown(2);
+                else if (from == Control(lstOption)) sets_->lstOption_MouseDown(2);
+                else if (from == Control(cmdBackUp)) sets_->cmdBackUp_MouseDown(2);
+                return 0;
+            }
+            case WM_MEASUREITEM:
+                if (CheckListMeasure(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+                break;
+            case WM_DRAWITEM:
+                if (CheckListDraw(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+                break;
+            case WM_CTLCOLORSTATIC: {
+                HDC dc = reinterpret_cast<HDC>(wp);
+                const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+                auto it = colors_.find(id);
+                if (it != colors_.end()) SetTextColor(dc, it->second);
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd(), &ps);
+                RECT band{0, 0, kWidth, kHeader};
+                for (int x = 0; x < kWidth; x += 4) {
+                    RECT strip{x, 0, x + 4, kHeader};
+                    HBRUSH b = CreateSolidBrush(RGB(40 + x * 60 / kWidth, 90 + x * 80 / kWidth, 170 + x * 60 / kWidth));
+                    FillRect(dc, &strip, b);
+                    DeleteObject(b);
+                }
+                DrawIconEx(dc, 6, 4, AppIcon(), 20, 20, 0, nullptr, DI_NORMAL);
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, RGB(255, 255, 255));
+                HGDIOBJ old = SelectObject(dc, bold_);
+                RECT t = band;
+                t.left = 32;
+                DrawTextA(dc, "Vellmora", -1, &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                SelectObject(dc, old);
+                RECT all;
+                GetClientRect(hwnd(), &all);
+                FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+                EndPaint(hwnd(), &ps);
+                return 0;
+            }
+            case WM_ACTIVATE:
+                if (LOWORD(wp) != WA_INACTIVE) Form_Activate();
+                break;
+            case WM_LBUTTONDOWN:
+                // Window dragging: the window follows the pointer.
+                GetCursorPos(&dragPt_);
+                GetWindowRect(hwnd(), &dragRect_);
+                dragging_ = true;
+                SetCapture(hwnd());
+                return 0;
+            case WM_MOUSEMOVE:
+                if (dragging_ && (wp & MK_LBUTTON)) {
+                    POINT pt;
+                    GetCursorPos(&pt);
+                    SetWindowPos(hwnd(), nullptr, dragRect_.left + pt.x - dragPt_.x, dragRect_.top + pt.y - dragPt_.y,
+                                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+                return 0;
+            case WM_LBUTTONUP:
+                dragging_ = false;
+                ReleaseCapture();
+                return 0;
+            case WM_CLOSE:
+                Form_Unload();
+                EndProgram();
+                return 0;
+        }
+    } catch (const ProgramEnd&) {
+        // A fatal message was shown: the program ends.
+        EndProgram();
+        return 0;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+// ---- SetsView ----
+
+HWND Form1::ListOf(Lst list) const {
+    switch (list) {
+        case Lst::cmbClouds: return Control(cmbClouds);
+        case Lst::cmbOption: return Control(cmbOption);
+        case Lst::lstSky: return Control(lstSky);
+        case Lst::lstSkyFil: return Control(lstSkyFil);
+        case Lst::lstClouds: return Control(lstClouds);
+        case Lst::lstOption: return Control(lstOption);
+        case Lst::lstFLT: return Control(lstFLT);
+    }
+    return nullptr;
+}
+
+HWND Form1::CtlOf(Ctl control) const {
+    switch (control) {
+        case Ctl::optSky: return Control(optSky);
+        case Ctl::optFLT: return Control(optFLT);
+        case Ctl::cmdRandom: return Control(cmdRandom);
+        case Ctl::cmdInst: return Control(cmdInst);
+        case Ctl::cmdInstAndStart: return Control(cmdInstAndStart);
+        case Ctl::cmdBackUp: return Control(cmdBackUp);
+        case Ctl::cmdToOrg: return Control(cmdToOrg);
+        case Ctl::lstClouds: return Control(lstClouds);
+        case Ctl::lstFLT: return Control(lstFLT);
+        case Ctl::lstOption: return Control(lstOption);
+        case Ctl::lstSky: return Control(lstSky);
+        case Ctl::lstSkyFil: return Control(lstSkyFil);
+        case Ctl::cmbClouds: return Control(cmbClouds);
+        case Ctl::cmbOption: return Control(cmbOption);
+        case Ctl::imgSky: return Control(imgSky);
+        case Ctl::lblMsg: return Control(lblMsg);
+        case Ctl::lblFunc: return Control(lblFunc);
+        case Ctl::lblFilter: return Control(lblFilter0);
+        case Ctl::mnuLastInst: return nullptr;
+    }
+    return nullptr;
+}
+
+int Form1::Count(Lst list) {
+    return static_cast<int>(SendMessageA(ListOf(list), IsComboList(list) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+}
+
+std::string Form1::Item(Lst list, int index) {
+    HWND h = ListOf(list);
+    const bool combo = IsComboList(list);
+    const LRESULT n = SendMessageA(h, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR || n < 0) return std::string();
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const LRESULT got = SendMessageA(h, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+void Form1::Clear(Lst list) {
+    SendMessageA(ListOf(list), IsComboList(list) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+}
+
+void Form1::Add(Lst list, const std::string& text) {
+    SendMessageA(ListOf(list), IsComboList(list) ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int Form1::Selected(Lst list) {
+    const LRESULT r = SendMessageA(ListOf(list), IsComboList(list) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+    return r < 0 ? -1 : static_cast<int>(r);
+}
+
+void Form1::Select(Lst list, int index) {
+    SendMessageA(ListOf(list), IsComboList(list) ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+bool Form1::Checked(Lst list, int index) { return CheckListChecked(ListOf(list), index); }
+
+void Form1::SetChecked(Lst list, int index, bool checked) { CheckListSetChecked(ListOf(list), index, checked); }
+
+bool Form1::Enabled(Ctl control) {
+    if (control == Ctl::lblFilter) return IsWindowEnabled(Control(lblFilter0)) != FALSE;
+    HWND h = CtlOf(control);
+    return h && IsWindowEnabled(h);
+}
+
+void Form1::SetEnabled(Ctl control, bool enabled) {
+    if (control == Ctl::lblFilter) {
+        for (int i = 0; i < 6; ++i) EnableWindow(Control(lblFilter0 + i), enabled);
+        return;
+    }
+    if (HWND h = CtlOf(control)) EnableWindow(h, enabled);
+}
+
+void Form1::SetVisible(Ctl control, bool visible) {
+    if (control == Ctl::lblFilter) {
+        for (int i = 0; i < 6; ++i) ShowWindow(Control(lblFilter0 + i), visible ? SW_SHOWNA : SW_HIDE);
+        return;
+    }
+    if (HWND h = CtlOf(control)) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Form1::OptionChosen(Ctl option) {
+    HWND h = CtlOf(option);
+    return h && SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form1::SetCaption(Ctl label, const std::string& text) {
+    if (HWND h = CtlOf(label)) SetWindowTextA(h, text.c_str());
+}
+
+void Form1::SetFilterColor(int index, uint32_t color) {
+    colors_[lblFilter0 + index] = static_cast<COLORREF>(color);
+    InvalidateRect(Control(lblFilter0 + index), nullptr, TRUE);
+}
+
+void Form1::ShowPicture(const std::string& path) { ImageViewShow(Control(imgSky), path); }
+
+void Form1::ShowMainWindow() {
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+}
+
+// ---- ConfigView ----
+
+void Form1::ClearLists() { sets_->ClearLists(); }
+
+void Form1::SetStretch(bool stretch) { ImageViewSetStretch(Control(imgSky), stretch); }
+
+void Form1::SetToolTip(const std::string& control, int index, const std::string& text) {
+    static const std::map<std::string, int> ids = {
+        {"optSky", optSky}, {"optFLT", optFLT}, {"cmdRandom", cmdRandom}, {"cmdInstAndStart", cmdInstAndStart},
+        {"cmdInst", cmdInst}, {"lblAutoRandom", lblAutoRandom}, {"lblTime", lblTime}, {"lblOption", lblOption},
+        {"lblFilter", lblFilter0}, {"lstSky", lstSky}};
+    auto it = ids.find(control);
+    if (it == ids.end() || !tips_) return;
+    HWND h = Control(it->second + (index > 0 ? index : 0));
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd();
+    ti.uId = reinterpret_cast<UINT_PTR>(h);
+    std::string copy = text;
+    ti.lpszText = copy.data();
+    SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace vm

@@ -1,0 +1,118 @@
+// Form1: the main window. It holds every list and button of the program,
+// runs the start-up sequence, lives in the notification area and ends the
+// program when it is unloaded. Its handlers read controls, call core and
+// write the results back.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/startup.h"
+#include "config/main_window.h"
+#include "sets/catalogue.h"
+#include "sets/sets_controller.h"
+#include "sets/sets_view.h"
+
+namespace vm {
+
+class Form1 : public Window, public SetsView, public ConfigView {
+public:
+    enum Id {
+        lstClouds = 1001, cmbClouds, cmbOption, lstOption, lstSkyFil, lstSky, lstFLT, imgSky,
+        cmdInst = 1010, cmdInstAndStart, cmdRandom, cmdBackUp, cmdToOrg, cmdMin, cmdClose,
+        optSky = 1020, optFLT, Frame1, optFs0, optFs1,
+        lblFilter0 = 1030,  // to lblFilter0 + 5
+        lblOption = 1040, lblRefresh, lblTime, lblAutoRandom, lblMsg, Label1, lblTemp, lblFunc, PIC,
+        // Menu items.
+        mnuNotStartFs = 2001, mnuCancel, mnuClearCloudAll, mnuCheckCloudAll, mnuClearOptionAll,
+        mnuCheckOptionAll, mnuBkAll, mnuClearSituation, mnuEndProg, mnuShowIni, mnuSound, mnuWeather,
+        mnuLastInst, mnuStopRefresh,
+    };
+
+    explicit Form1(Program& p);
+    ~Form1() override;
+
+    // Creates the window (hidden) and runs the start-up sequence; throws
+    // ProgramEnd after a fatal message. Shows the window at the end.
+    void Form_Load();
+    HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+    bool Ended() const { return ended_; }
+    SetsController& Sets() { return *sets_; }
+    Catalogue& Cat() { return cat_; }
+    const RefreshInForce& Refresh() const { return refresh_; }
+    // Whether the simulator-watch timers are switched on.
+    bool FsCheckOn() const { return tmrFScheck_; }
+    bool FsCheck2On() const { return tmrFsCheck2_; }
+
+    // Shell handlers.
+    void cmdMin_Click();
+    void cmdClose_Click();
+    void mnuEndProg_Click();
+    void mnuShowIni_Click();
+    void optFs_Click(int index);
+    void PIC_MouseMove(double xTwips);
+    void Form_Activate();
+    void Form_Unload();
+
+    // SetsView.
+    int Count(Lst list) override;
+    std::string Item(Lst list, int index) override;
+    void Clear(Lst list) override;
+    void Add(Lst list, const std::string& text) override;
+    int Selected(Lst list) override;
+    void Select(Lst list, int index) override;
+    bool Checked(Lst list, int index) override;
+    void SetChecked(Lst list, int index, bool checked) override;
+    bool Enabled(Ctl control) override;
+    void SetEnabled(Ctl control, bool enabled) override;
+    void SetVisible(Ctl control, bool visible) override;
+    bool OptionChosen(Ctl option) override;
+    void SetCaption(Ctl label, const std::string& text) override;
+    void SetFilterColor(int index, uint32_t color) override;
+    void ShowPicture(const std::string& path) override;
+    void Popup(Menu menu) override;
+    void ShowMainWindow() override;
+
+    // ConfigView.
+    void ClearLists() override;
+    void SetStretch(bool stretch) override;
+    void SetToolTip(const std::string& control, int index, const std::string& text) override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void CreateControls();
+    void Command(int id, int code);
+    void ApplyLayout(const SkyLayout& l);
+    void SysTrayIcon(DWORD command, const char* tip);
+    void PopupMenu(HMENU menu);
+    HMENU BuildMenu(Menu which);
+    LoadSteps Steps();
+    void EndProgram();
+    HWND ListOf(Lst list) const;
+    HWND CtlOf(Ctl control) const;
+    bool IsComboList(Lst list) const { return list == Lst::cmbClouds || list == Lst::cmbOption; }
+
+    Program& p_;
+    Catalogue cat_;
+    SetsState state_;
+    SetsHooks hooks_;
+    std::unique_ptr<SetsController> sets_;
+    RefreshInForce refresh_;
+    HWND tips_ = nullptr;
+    HFONT font_ = nullptr, bold_ = nullptr;
+    std::map<int, COLORREF> colors_;  // label id -> text colour
+    bool trayAdded_ = false;
+    bool ended_ = false;
+    bool unloaded_ = false;
+    bool tmrFScheck_ = false, tmrFsCheck2_ = false, Timer1_ = false;
+    POINT dragPt_{};
+    RECT dragRect_{};
+    bool dragging_ = false;
+};
+
+}  // namespace vm

@@ -1,0 +1,45 @@
+// The program's start-up and run, shared by WinMain and the in-process tests.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "common/ports.h"
+#include "config/fonts.h"
+#include "config/loader.h"
+#include "config/settings.h"
+#include "platform/win32_fs.h"
+#include "platform/win32_ports.h"
+#include "platform/win32_profile.h"
+#include "ui/frm_msg.h"
+
+namespace vm {
+
+// Everything the program holds for its lifetime: the ports and the settings.
+struct Program {
+    Win32FileSystem fs;
+    Win32Profile profile;
+    Win32Registry registry;
+    Win32Clock clock;
+    Win32Pump pump;
+    Win32Sound sound;
+    Win32Fonts fonts;
+    Win32Random random;
+    Win32Messages messages{pump, clock};
+    Env env;
+    Settings settings;
+    FontTable fontTable;
+
+    // programDir: the folder of cloud.ini (the exe's folder by default).
+    explicit Program(const std::string& programDir);
+};
+
+// The folder the running exe lives in.
+std::string ExeFolder();
+
+// Start-up and message loop; returns the exit code.
+int RunProgram();
+
+}  // namespace vm

@@ -1,0 +1,15 @@
+#!/bin/sh
+# make bench: builds every benchmark of bench/ for Windows and runs each under
+# Wine (with a virtual display); each prints its own ratios.
+set -eu
+build=$(cd "$1" && pwd)
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cmake --build "$build" --target benches -j2
+found=0
+for b in "$build"/src/win32/bench_*.exe; do
+  [ -f "$b" ] || continue
+  found=1
+  echo "== $(basename "$b" .exe)"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$repo/cmake/wine-run.sh" "$b"
+done
+[ $found = 1 ] || echo "no benchmarks"
