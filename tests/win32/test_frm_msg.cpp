@@ -122,13 +122,31 @@ TEST_F(Fixture, MainWindowStateIsRestored) {
 }
 
 TEST_F(Fixture, NestedMessageAnswersInnerFirst) {
-    int inner = 0;
-    messages.onShown = [&](frmMsg& outer) {
-        messages.onShown = [](frmMsg& w) { PostMessageA(w.Control(12), BM_CLICK, 0, 0); };
-        HWND outerNo = outer.Control(22);
-        inner = messages.ShowMsg("inner", 68, "Inner");
-        PostMessageA(outerNo, BM_CLICK, 0, 0);
+    // A timer fires during the outer wait and asks a question of its own: the
+    // inner call waits for its own window, then the outer one goes on.
+    int inner = 0, shown = 0;
+    HWND outerNo = nullptr;
+    messages.onShown = [&](frmMsg& w) {
+        if (++shown == 1) {
+            outerNo = w.Control(22);
+        } else {
+            PostMessageA(w.Control(12), BM_CLICK, 0, 0);
+        }
     };
+    struct Ctx {
+        Win32Messages* m;
+        int* inner;
+        HWND* outerNo;
+    };
+    static Ctx ctx;
+    ctx = {&messages, &inner, &outerNo};
+    UINT_PTR t = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        *ctx.inner = ctx.m->ShowMsg("inner", 68, "Inner");
+        PostMessageA(*ctx.outerNo, BM_CLICK, 0, 0);
+    });
     EXPECT_EQ(messages.ShowMsg("outer", 52, "Outer"), 7);
+    KillTimer(nullptr, t);
     EXPECT_EQ(inner, 6);
+    EXPECT_EQ(shown, 2);
 }

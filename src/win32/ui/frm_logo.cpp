@@ -104,7 +104,7 @@ void frmLogo::RunEffect() {
     while (!effect_.Finished() && hwnd()) {
         const uint32_t t = timeGetTime();
         if (LogoEffect::FrameDue(t, t0)) {
-            DrawFrame();
+            DrawFrame(t);
             t0 = t;
         }
         Sleep(1);
@@ -113,7 +113,7 @@ void frmLogo::RunEffect() {
     EffectNo = -1;
 }
 
-void frmLogo::DrawFrame() {
+void frmLogo::DrawFrame(uint32_t now) {
     if (Busy) return;
     Busy = true;
     if (effect_.Finished()) return;
@@ -126,7 +126,7 @@ void frmLogo::DrawFrame() {
     InvalidateRect(hwnd(), nullptr, FALSE);
     ApplyAlpha();
     UpdateWindow(hwnd());
-    if (onFrame) onFrame(f);
+    if (onFrame) onFrame(f, now);
     Busy = false;
 }
 

@@ -14,8 +14,9 @@ class frmLogo : public Window {
 public:
     int16_t EffectNo = LogoEffect::kEffect;
     int16_t WinVer = 0;
-    // Tests: called after each frame is drawn and its opacity applied.
-    std::function<void(const LogoFrame&)> onFrame;
+    // Tests: called after each frame is drawn and its opacity applied, with
+    // the time (timeGetTime) at which the frame was started.
+    std::function<void(const LogoFrame&, uint32_t startedMs)> onFrame;
 
     // Creates the window, shows it and runs the effect to its end.
     void Form_Load();
@@ -29,7 +30,7 @@ protected:
 
 private:
     void RunEffect();
-    void DrawFrame();
+    void DrawFrame(uint32_t now);
     void ApplyAlpha();
     void MakeLogo();
 

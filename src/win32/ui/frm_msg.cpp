@@ -17,6 +17,12 @@ std::vector<frmMsg*>& OpenWindows() {
     return v;
 }
 
+// The label draws itself with these flags, so what is measured is what
+// shows; a word wider than the line (a long path) is broken, not cut.
+UINT LabelFlags(bool wrap) {
+    return DT_NOPREFIX | DT_EXPANDTABS | (wrap ? DT_WORDBREAK | DT_EDITCONTROL : 0);
+}
+
 LPCSTR IconResource(int icon) {
     switch (icon) {
         case 16: return reinterpret_cast<LPCSTR>(IDI_HAND);
@@ -46,8 +52,7 @@ TwipSize frmMsg::MeasureLabel(int wrapTwips) {
     TEXTMETRICA tm;
     GetTextMetricsA(dc, &tm);
     RECT r{0, 0, wrapTwips ? TwipsToPx(wrapTwips, metrics_.TwipsX) : 0, 0};
-    UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
-    if (wrapTwips) flags |= DT_WORDBREAK;
+    const UINT flags = DT_CALCRECT | LabelFlags(wrapTwips != 0);
     if (!MsgTxt.empty()) DrawTextA(dc, MsgTxt.c_str(), static_cast<int>(MsgTxt.size()), &r, flags);
     SelectObject(dc, old);
     ReleaseDC(hwnd(), dc);
@@ -67,7 +72,7 @@ bool frmMsg::Form_Load(HWND owner, const std::string& fixFont) {
     metrics_ = GetWinMetrics();
 
     HWND icon = Child("STATIC", "", WS_VISIBLE | SS_ICON, ID_ICON);
-    HWND lbl = Child("STATIC", MsgTxt.c_str(), WS_VISIBLE | SS_NOPREFIX | SS_LEFT, ID_LBL);
+    HWND lbl = Child("STATIC", MsgTxt.c_str(), WS_VISIBLE | SS_OWNERDRAW, ID_LBL);
     HWND txt = Child("EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, ID_TXT,
                      WS_EX_CLIENTEDGE);
     SendMessageA(lbl, WM_SETFONT, reinterpret_cast<WPARAM>(lblFont_), FALSE);
@@ -179,6 +184,17 @@ LRESULT frmMsg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 DeleteObject(b);
             }
             return 1;
+        }
+        case WM_DRAWITEM: {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (dis->CtlID != ID_LBL) break;
+            HGDIOBJ old = SelectObject(dis->hDC, lblFont_);
+            SetBkMode(dis->hDC, TRANSPARENT);
+            SetTextColor(dis->hDC, RGB(0, 0, 0));
+            RECT r = dis->rcItem;
+            DrawTextA(dis->hDC, MsgTxt.c_str(), static_cast<int>(MsgTxt.size()), &r, LabelFlags(layout_.wordWrap));
+            SelectObject(dis->hDC, old);
+            return TRUE;
         }
         case WM_CTLCOLORSTATIC: {
             if (reinterpret_cast<HWND>(lp) == Control(ID_TXT)) break;
