@@ -1,0 +1,26 @@
+// The IPC transport over the Win32 calls: window search, registered
+// message, global atom, paging-file mapping and the blocking send.
+#pragma once
+
+#include <windows.h>
+
+#include "sim/ipc_transport.h"
+
+namespace vm {
+
+class Win32IpcTransport : public IpcTransport {
+public:
+    Handle FindServerWindow(const std::string& className) override;
+    uint32_t RegisterMessage(const std::string& name) override;
+    uint32_t ProcessId() override;
+    uint16_t AddAtom(const std::string& name) override;
+    void DeleteAtom(uint16_t atom) override;
+    Handle CreateMapping(const std::string& name, uint32_t size, uint32_t& lastError) override;
+    uint8_t* MapView(Handle mapping) override;
+    void UnmapView(uint8_t* view) override;
+    void CloseMapping(Handle mapping) override;
+    bool Send(Handle window, uint32_t message, uint16_t atom, unsigned timeoutMs, uintptr_t& answer,
+              uint32_t& lastError) override;
+};
+
+}  // namespace vm
