@@ -11,23 +11,29 @@ reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
 # scenario NAME TITLE TEXT [INI-TEXT]: no INI-TEXT means no cloud.ini.
 scenario() {
   dir=$(program_dir "$1")
-  [ $# -ge 4 ] && printf '%b' "$4" > "$dir/cloud.ini"
+  [ $# -ge 4 ] && printf '%s\n' "$4" | sed 's/$/\r/' > "$dir/cloud.ini"
+  before=$(cd "$dir" && ls -l --time-style=+%s; cat cloud.ini 2>/dev/null | md5sum)
   drive start "$(winpath "$dir")\\Vellmora.exe" wait VellmoraMsg 30000 title "$2" text 101 "$3" \
-        visible 23 1 click 23 exits 10000
+        visible 23 1 click 23 exits 10000 || return 1
+  # Nothing in the program folder changed.
+  after=$(cd "$dir" && ls -l --time-style=+%s; cat cloud.ini 2>/dev/null | md5sum)
+  [ "$before" = "$after" ] || { echo "program folder changed"; return 1; }
 }
 
-ok_head="[AppName]\r\nName=Vellmora\r\n[DataPath]\r\nPath=$(winpath "$sim")\\\\texture\\\\Sky\r\n"
+nl='
+'
+ok_head="[AppName]${nl}Name=Vellmora${nl}[DataPath]${nl}Path=$(winpath "$sim")\\texture\\Sky${nl}"
 check missing-ini scenario missing "No ini File" "No Cloud.ini file is found in this application folder."
-check no-appname scenario noapp "ini read Error" "AppName,Name can't read from ini file." "[Other]\r\nx=1\r\n"
-check appname-error-word scenario errword "ini read Error" "AppName,Name can't read from ini file." "[AppName]\r\nName=Error\r\n"
+check no-appname scenario noapp "ini read Error" "AppName,Name can't read from ini file." "[Other]${nl}x=1"
+check appname-error-word scenario errword "ini read Error" "AppName,Name can't read from ini file." "[AppName]${nl}Name=Error"
 check bad-backup-name scenario badbk "ini read Error" "A wrong character is included in BackUpDirName." \
-  "${ok_head}[BackUpFunc]\r\nFunc=on\r\n[BackUpDirName]\r\nName=bk:1\r\n"
+  "${ok_head}[BackUpFunc]${nl}Func=on${nl}[BackUpDirName]${nl}Name=bk:1"
 check negative-wait scenario negwait "ini read Error" \
   'Section:AutoRefresh  Key:WaitTimeAfterClear\nThe data should be positive number.' \
-  "${ok_head}[AutoRefresh]\r\nWaitTimeAfterClear=-5\r\n"
+  "${ok_head}[AutoRefresh]${nl}WaitTimeAfterClear=-5"
 check missing-data-folder scenario nodata "ini read Error" \
   "Cloud Data is not installed or wrong path name at DataDirName section." \
-  "[AppName]\r\nName=Vellmora\r\n[DataPath]\r\nPath=Z:\\\\nowhere\\\\at\\\\all\r\n"
+  "[AppName]${nl}Name=Vellmora${nl}[DataPath]${nl}Path=Z:\\nowhere\\at\\all"
 
 reg_clear
 check no-simulator scenario nofs "No FS" "No FS2002 is installed." "$ok_head"
