@@ -28,6 +28,12 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
+    // A read-only destination is refused before anything is made: some
+    // platforms let the replace through and others refuse it, and a copy of
+    // a read-only source (read-only itself) could then not be deleted again
+    // and would block every later copy into the folder.
+    for (const FindData& f : env.fs->Find(dest))
+        if (f.attributes & kAttrReadOnly) return false;
     const std::string folder = FolderOf(dest);
     const std::string temp = folder.empty() ? std::string(kCopyTempName) : folder + "\\" + kCopyTempName;
     if (env.fs->Copy(source, temp, false) && env.fs->Replace(temp, dest)) return true;

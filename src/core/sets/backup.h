@@ -13,7 +13,8 @@ namespace vm {
 inline constexpr const char* kCopyTempName = "~vellmora-copy.tmp";
 
 // Copies `source` over `dest` (which may or may not exist). False when the
-// copy or the replace fails; `dest` is then unchanged.
+// copy or the replace fails, or when `dest` is read-only; `dest` is then
+// unchanged.
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest);
 
 }  // namespace vm

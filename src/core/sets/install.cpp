@@ -147,7 +147,12 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
     for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
         DoEvents();
         if (!FileExists(env_, sources[j])) continue;
-        if (!ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) return false;
+        if (!ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
+            // The texture file keeps its old content; tell which one failed.
+            if (!AutoRandomOn())
+                env_.msg->ShowMsg("Install file Error!! FileName : " + names[j], 16, "File Copy Error");
+            return false;
+        }
     }
     return true;
 }
