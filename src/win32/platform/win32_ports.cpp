@@ -28,9 +28,16 @@ std::optional<std::string> Win32Registry::Query(Key key, const std::string& valu
     std::string buf(bufSize, '\0');
     DWORD size = bufSize;
     DWORD type = 0;
-    if (RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(buf.data()), &size) != ERROR_SUCCESS)
-        return std::nullopt;
+    LONG r = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(buf.data()), &size);
+    if (r == ERROR_MORE_DATA) {
+        // A longer value is cut to what fits the caller's buffer.
+        std::string whole(size, '\0');
+        r = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(whole.data()), &size);
+        if (r == ERROR_SUCCESS) buf.assign(whole, 0, bufSize);
+    }
+    if (r != ERROR_SUCCESS) return std::nullopt;
     return buf;
 }
 
