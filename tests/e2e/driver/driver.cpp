@@ -6,6 +6,7 @@
 //   wait <class> <ms>            wait for a visible top-level window of the class
 //   title <text>                 the found window's caption must equal text
 //   text <id> <text>             a child control's text must equal text
+//   waittext <id> <text> <ms>    wait until a child control's text equals text
 //   visible <id> <0|1>           a child control's visibility
 //   click <id>                   BM_CLICK on a child button
 //   close                        WM_CLOSE to the found window
@@ -119,6 +120,18 @@ int main(int argc, char** argv) {
             const std::string want = Unescape(arg(2)), got = c ? Text(c) : "<no control>";
             if (got != want) Fail("text of " + std::string(arg(1)) + " [" + got + "] != [" + want + "]");
             i += 2;
+        } else if (cmd == "waittext") {
+            const std::string want = Unescape(arg(2));
+            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(3)));
+            std::string got;
+            for (;;) {
+                HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+                got = c ? Text(c) : "<no control>";
+                if (got == want || GetTickCount() - start > ms) break;
+                Sleep(50);
+            }
+            if (got != want) Fail("text of " + std::string(arg(1)) + " [" + got + "] never became [" + want + "]");
+            i += 3;
         } else if (cmd == "visible") {
             HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
             const bool want = std::atoi(arg(2)) != 0;
