@@ -67,7 +67,7 @@ TEST(IniProfileGet, Values) {
         {"", "top", "1"},              // lines before the first section
         {"Other", "b", "2"},           // "[bad" is no header
         {"Other", "[bad", "Error"},
-        {"Sec", "", "Error"},
+        {"Sec", "", "Error"},          // no key with an empty name there
         {"Nope", "k", "Error"},
     };
     for (const Case& c : cases) EXPECT_EQ(t.Get(c.section, c.key), c.expected) << c.section << "/" << c.key;
@@ -112,6 +112,7 @@ TEST(IniProfileGet, SectionList) {
 }
 
 TEST(IniProfileGet, KeyList) {
+    using namespace std::string_literals;
     Ini t(kTricky);
     struct Case {
         const char* section;
@@ -128,11 +129,13 @@ TEST(IniProfileGet, KeyList) {
         {"Sec", 2, "E"},            // nothing fits: the default
         {"nosec", 200, "Error"},
         {" Sec ", 200, "Error"},    // matched as given
-        {"", 200, "Error"},
+        {"", 200, "top\0"s},          // the lines before the first section
     };
     for (const Case& c : cases) EXPECT_EQ(t.Get(c.section, nullptr, c.size), c.expected) << c.section << " " << c.size;
     Ini e("[A]\r\n=v\r\nx=1\r\n");
     EXPECT_EQ(e.Get("A", nullptr), "Error");  // the list starts with an empty name
+    EXPECT_EQ(e.Get("A", ""), "v");
+    EXPECT_EQ(e.Get("", nullptr), "Error");   // nothing before the first section
     Ini none;
     EXPECT_EQ(none.Get("A", nullptr), "Error");
     EXPECT_EQ(none.Get("A", "b"), "Error");
@@ -175,19 +178,19 @@ TEST(IniProfilePut, WritesInPlaceKeepingTheRest) {
         {"A", "x", "2", true, "; head\r\n[A]\r\nx=2\r\n;c\r\n\r\n[B]\r\ny=2\r\n\r\n\r\n[A]\r\nz=3\r\n"},
         {"a", "new", "n", true, "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\n\r\n[B]\r\ny=2\r\n\r\n\r\n[A]\r\nz=3\r\n"},
         {" B ", "nb", "  lead  ", true,
-         "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\n\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n"},
+         "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\n\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n"},
         {"A", "z", "Z", true,  // the first [A] gets it
-         "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n"},
+         "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n"},
         {"C", "c", "3", true,
-         "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
+         "; head\r\n[A]\r\nx=2\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
         {"a", "X", nullptr, true,
-         "; head\r\n[A]\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
+         "; head\r\n[A]\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
         {" a ", "new", nullptr, true,  // deletion matches names as given
-         "; head\r\n[A]\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
-        {"A", nullptr, nullptr, true, "; head\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
-        {nullptr, "k", "v", false, "; head\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
-        {" D ", "  k  ", "v", true,  // new names keep trailing blanks
-         "; head\r\n[B]\r\ny=2\r\nnb=lead  \r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n[D ]\r\nk  =v\r\n"},
+         "; head\r\n[A]\r\n;c\r\nnew=n\r\nz=Z\r\n\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
+        {"A", nullptr, nullptr, true, "; head\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
+        {nullptr, "k", "v", false, "; head\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n"},
+        {" D ", "  k  ", " v ", true,  // blanks around new names and values are not written
+         "; head\r\n[B]\r\ny=2\r\nnb=lead\r\n\r\n\r\n[A]\r\nz=3\r\n[C]\r\nc=3\r\n[D]\r\nk=v\r\n"},
     };
     for (const Step& s : steps) {
         EXPECT_EQ(t.Put(s.section, s.key, s.value), s.ok) << (s.section ? s.section : "NULL") << "/" << (s.key ? s.key : "NULL");

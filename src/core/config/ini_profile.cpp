@@ -27,12 +27,6 @@ std::string TrimBlanks(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-std::string TrimLeading(const std::string& s) {
-    size_t b = 0;
-    while (b < s.size() && IsBlank(s[b])) ++b;
-    return s.substr(b);
-}
-
 // A NUL ends a name or value as it ends the platform's strings.
 std::string CutAtNul(const std::string& s) {
     size_t p = s.find('\0');
@@ -166,23 +160,20 @@ std::string IniProfile::Get(const std::string* section, const std::string* key, 
     }
     if (bufSize == 0) return {};
     if (!key) {
-        // The section name is matched as given, without trimming.
+        // The section name is matched as given, without trimming; "" is the
+        // lines before the first section.
         std::string list;
         std::string wanted = CutAtNul(*section);
-        if (!wanted.empty()) {
-            for (size_t i = 1; i < doc.sections.size(); ++i) {
-                const Section& s = doc.sections[i];
-                if (!Same(s.name, wanted)) continue;
-                std::vector<std::string> names;
-                for (const Entry& e : s.entries)
-                    if (e.value && (e.name.empty() || e.name[0] != ';')) names.push_back(e.name);
-                list = KeyList(names, bufSize);
-                break;
-            }
+        for (const Section& s : doc.sections) {
+            if (!Same(s.name, wanted)) continue;
+            std::vector<std::string> names;
+            for (const Entry& e : s.entries)
+                if (e.value && (e.name.empty() || e.name[0] != ';')) names.push_back(e.name);
+            list = KeyList(names, bufSize);
+            break;
         }
         return list.empty() || list[0] == '\0' ? CopyEntry(dflt, bufSize) : list;
     }
-    if (key->empty()) return CopyEntry(dflt, bufSize);
     std::string wanted = TrimBlanks(CutAtNul(*section));
     std::string wantedKey = TrimBlanks(CutAtNul(*key));
     for (const Section& s : doc.sections) {
@@ -235,7 +226,9 @@ bool IniProfile::Put(const std::string* section, const std::string* key, const s
     } else {
         std::string wanted = TrimBlanks(raw);
         std::string wantedKey = TrimBlanks(CutAtNul(*key));
-        std::string v = TrimLeading(*value);
+        // Blanks around a value or a new name could never be read back: they
+        // are not written.
+        std::string v = TrimBlanks(*value);
         Section* s = nullptr;
         for (Section& cand : doc.sections)
             if (Same(cand.name, wanted)) {
@@ -249,8 +242,7 @@ bool IniProfile::Put(const std::string* section, const std::string* key, const s
                     entry = &e;
                     break;
                 }
-        // New names keep what follows them, as the platform stores them.
-        std::string newKey = TrimLeading(CutAtNul(*key));
+        const std::string& newKey = wantedKey;
         if (entry) {
             if (entry->value && *entry->value == v) return true;
             const Line& l = doc.lines[entry->line];
@@ -265,7 +257,8 @@ bool IniProfile::Put(const std::string* section, const std::string* key, const s
         } else {
             out = text;
             if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += nl;
-            out += "[" + TrimLeading(raw) + "]" + nl + newKey + "=" + v + nl;
+            out.append(1, '[').append(wanted).append(1, ']').append(nl);
+            out.append(newKey).append(1, '=').append(v).append(nl);
         }
     }
     if (old && out == *old) return true;
