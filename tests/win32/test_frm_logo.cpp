@@ -6,6 +6,7 @@
 #include <windows.h>
 
 
+#include "screenshot.h"
 #include "ui/frm_logo.h"
 
 using namespace vm;
@@ -23,6 +24,8 @@ TEST(FrmLogoTest, ZoomAndFadeFrames) {
             GetLayeredWindowAttributes(logo.hwnd(), nullptr, &firstAlpha, &flags);
         }
         frames.push_back(f);
+        if (frames.size() == 1) Screenshot(logo.hwnd(), "logo-first-frame");
+        if (f.Alpha == 255) Screenshot(logo.hwnd(), "logo-last-frame");
         times.push_back(started);
     };
     logo.Form_Load();

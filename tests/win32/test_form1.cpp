@@ -1,0 +1,227 @@
+// The main window created in-process on a temporary installation: the lists
+// and check lists, the two layouts, the check rule, the filters, the
+// notification icon's clicks; screenshots are saved as build artifacts.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "app/form1.h"
+#include "fakes.h"
+#include "platform/check_list.h"
+#include "screenshot.h"
+
+using namespace vm;
+
+namespace {
+
+std::string TempRoot() {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    return std::string(tmp) + "vmform1_" + std::to_string(GetCurrentProcessId());
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string p = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+            else DeleteFileA(p.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+void Settle(int ms = 50) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (GetTickCount() < end) {
+        PumpPending();
+        Sleep(5);
+    }
+}
+
+struct Form1Test : ::testing::Test {
+    std::string root = TempRoot();
+    std::string prog = root + "\\Prog";
+    std::string fs = root + "\\FS";
+    std::string data = fs + "\\texture\\Sets";
+    FakeRegistry registry;
+
+    void SetUp() override {
+        RemoveTree(root);
+        for (const std::string& d : {root, prog, fs, fs + "\\texture", data}) CreateDirectoryA(d.c_str(), nullptr);
+        auto set = [&](const std::string& name, std::initializer_list<const char*> files) {
+            CreateDirectoryA((data + "\\" + name).c_str(), nullptr);
+            for (const char* f : files) WriteFile(data + "\\" + name + "\\" + f, "BM");
+        };
+        set("Alpha", {"cld1.bmp", "cld2.bmp", "sun6.bmp"});
+        CreateDirectoryA((data + "\\Alpha\\Sun").c_str(), nullptr);
+        WriteFile(data + "\\Alpha\\Sun\\SUN6.BMP", "BM");
+        WriteFile(data + "\\Alpha\\Sun\\moon1.bmp", "BM");
+        set("Cumulus 1", {"cld1.bmp"});
+        set("Cumulus 2", {"cld1.bmp"});
+        set("Storm", {"cldcn1.bmp", "cld1.bmp"});
+        set("VSky", {"cirrus_overcast.bmp"});
+        registry.Set(Registry::kLocalMachine, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0",
+                     "EXE Path", fs);
+    }
+    void TearDown() override { RemoveTree(root); }
+
+    void WriteIni(bool showFiles) {
+        WriteFile(prog + "\\cloud.ini",
+                  "[AppName]\r\nName=Vellmora\r\n[DataDirName]\r\nName=Sets\r\n[ShowLogo]\r\nShow=off\r\n"
+                  "[ShowSkyFiles]\r\nShowFiles=" +
+                      std::string(showFiles ? "True" : "False") +
+                      "\r\n[Set1]\r\nDirName=Alpha\r\n[Set2]\r\nDirName=Cumulus\r\nfrom=1\r\nto=2\r\n"
+                      "[Set3]\r\nDirName=Storm\r\n[Set4]\r\nDirName=VSky\r\n");
+    }
+
+    std::unique_ptr<Program> MakeProgram() {
+        auto p = std::make_unique<Program>(prog);
+        p->env.registry = &registry;
+        return p;
+    }
+};
+
+std::vector<std::string> Items(Form1& f, Lst list) {
+    std::vector<std::string> v;
+    for (int i = 0; i < f.Count(list); ++i) v.push_back(f.Item(list, i));
+    return v;
+}
+
+// The platform's search order is its own: compare as sets.
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+int IndexOf(Form1& f, Lst list, const std::string& name) {
+    for (int i = 0; i < f.Count(list); ++i)
+        if (f.Item(list, i) == name) return i;
+    return -1;
+}
+
+bool Visible(Form1& f, int id) { return IsWindowVisible(f.Control(id)) != FALSE; }
+
+int HeightPx(Form1& f, int id) {
+    RECT r;
+    GetWindowRect(f.Control(id), &r);
+    return r.bottom - r.top;
+}
+
+}  // namespace
+
+TEST_F(Form1Test, FileViewListsSetsFilesAndOptions) {
+    WriteIni(true);
+    auto p = MakeProgram();
+    Form1 form(*p);
+    form.Form_Load();
+    Settle();
+    EXPECT_EQ(Items(form, Lst::cmbClouds),
+              (std::vector<std::string>{"Alpha", "Cumulus 1", "Cumulus 2", "Storm", "VSky"}));
+    EXPECT_EQ(GetText(form.Control(Form1::cmbClouds)), "Alpha");
+    EXPECT_EQ(GetText(form.Control(Form1::lblMsg)), "Alpha");
+    EXPECT_EQ(Sorted(Items(form, Lst::lstClouds)), (std::vector<std::string>{"cld1.bmp", "cld2.bmp", "sun6.bmp"}));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(form.Checked(Lst::lstClouds, i));
+    EXPECT_EQ(Items(form, Lst::cmbOption), std::vector<std::string>{"Sun"});
+    EXPECT_EQ(Sorted(Items(form, Lst::lstOption)), (std::vector<std::string>{"SUN6.BMP", "moon1.bmp"}));
+    const int optSun = IndexOf(form, Lst::lstOption, "SUN6.BMP");
+    const int cloudSun = IndexOf(form, Lst::lstClouds, "sun6.bmp");
+    const int cloud1 = IndexOf(form, Lst::lstClouds, "cld1.bmp");
+    EXPECT_FALSE(form.Checked(Lst::lstOption, optSun));
+    // Layout: the file controls, no set list, no filters, a tall situation list.
+    EXPECT_TRUE(Visible(form, Form1::cmbClouds));
+    EXPECT_TRUE(Visible(form, Form1::lstClouds));
+    EXPECT_FALSE(Visible(form, Form1::lstSky));
+    EXPECT_FALSE(Visible(form, Form1::lblFilter0));
+    EXPECT_EQ(HeightPx(form, Form1::lstFLT), 2085 / 15);
+    EXPECT_TRUE(IsWindowEnabled(form.Control(Form1::cmdInst)));
+    EXPECT_FALSE(Visible(form, Form1::cmdBackUp));  // backup function off
+    Screenshot(form.hwnd(), "main-file-view");
+
+    // Space on an option item checks it and unchecks the same name (any case)
+    // in the cloud list.
+    SendMessageA(form.Control(Form1::lstOption), LB_SETCURSEL, static_cast<WPARAM>(optSun), 0);
+    SendMessageA(form.Control(Form1::lstOption), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(form.Checked(Lst::lstOption, optSun));
+    EXPECT_FALSE(form.Checked(Lst::lstClouds, cloudSun));
+    EXPECT_TRUE(form.Checked(Lst::lstClouds, cloud1));
+    // A click on the box of the cloud item takes it back.
+    RECT item;
+    SendMessageA(form.Control(Form1::lstClouds), LB_GETITEMRECT, static_cast<WPARAM>(cloudSun),
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(form.Control(Form1::lstClouds), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, item.top + 3));
+    SendMessageA(form.Control(Form1::lstClouds), WM_LBUTTONUP, 0, MAKELPARAM(5, item.top + 3));
+    EXPECT_TRUE(form.Checked(Lst::lstClouds, cloudSun));
+    EXPECT_FALSE(form.Checked(Lst::lstOption, optSun));
+
+    // No check mark anywhere: nothing to install.
+    form.Sets().mnuClearCloudAll_Click();
+    form.Sets().mnuClearOptionAll_Click();
+    EXPECT_FALSE(IsWindowEnabled(form.Control(Form1::cmdInst)));
+    EXPECT_FALSE(IsWindowEnabled(form.Control(Form1::cmdInstAndStart)));
+
+    // Choosing another set lists its files.
+    SendMessageA(form.Control(Form1::cmbClouds), CB_SETCURSEL, 3, 0);
+    SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::cmbClouds, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(form.Control(Form1::cmbClouds)));
+    EXPECT_EQ(Sorted(Items(form, Lst::lstClouds)), (std::vector<std::string>{"cld1.bmp", "cldcn1.bmp"}));
+    EXPECT_EQ(form.Count(Lst::cmbOption), 0);
+    EXPECT_EQ(GetText(form.Control(Form1::lblMsg)), "Storm");
+}
+
+TEST_F(Form1Test, SetViewWithFilters) {
+    WriteIni(false);
+    auto p = MakeProgram();
+    Form1 form(*p);
+    form.Form_Load();
+    Settle();
+    EXPECT_TRUE(Visible(form, Form1::lstSky));
+    EXPECT_FALSE(Visible(form, Form1::lstSkyFil));
+    EXPECT_FALSE(Visible(form, Form1::cmbClouds));
+    EXPECT_FALSE(Visible(form, Form1::lstClouds));
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(Visible(form, Form1::lblFilter0 + i));
+    EXPECT_EQ(HeightPx(form, Form1::lstFLT), 960 / 15);
+    EXPECT_EQ(Items(form, Lst::lstSky), (std::vector<std::string>{"Alpha", "Cumulus 1", "Cumulus 2", "Storm", "VSky"}));
+    EXPECT_EQ(GetText(form.Control(Form1::lblFilter0 + 2)), "Cb/T-Storm");
+    Screenshot(form.hwnd(), "main-set-view");
+
+    // The Cumulus filter shows only the sets of that sky kind.
+    SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::lblFilter0 + 1, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.Control(Form1::lblFilter0 + 1)));
+    EXPECT_TRUE(Visible(form, Form1::lstSkyFil));
+    EXPECT_FALSE(Visible(form, Form1::lstSky));
+    EXPECT_EQ(Items(form, Lst::lstSkyFil), (std::vector<std::string>{"Alpha", "Cumulus 1", "Cumulus 2"}));
+    // Back to all.
+    SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::lblFilter0, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.Control(Form1::lblFilter0)));
+    EXPECT_TRUE(Visible(form, Form1::lstSky));
+    EXPECT_FALSE(Visible(form, Form1::lstSkyFil));
+}
+
+TEST_F(Form1Test, NotificationIconTogglesTheWindow) {
+    WriteIni(true);
+    auto p = MakeProgram();
+    Form1 form(*p);
+    form.Form_Load();
+    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    form.PIC_MouseMove(0x201 * 15);  // left button down on the icon
+    EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+    form.PIC_MouseMove(0x202 * 15);  // left button up: nothing
+    EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+    form.PIC_MouseMove(0x201 * 15);
+    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    form.cmdMin_Click();
+    EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+}
