@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "fakes.h"
 #include "memory_fs.h"
 
 namespace vm {
@@ -188,6 +189,26 @@ TEST(MemoryFsShell, CopiesPatternIntoNewFolderAndRecordsCalls) {
     EXPECT_FALSE(fs.Exists("C:\\bak\\c.txt"));
     ASSERT_EQ(fs.ShellCalls().size(), 3u);
     EXPECT_EQ(fs.ShellCalls()[2].flags, 0x102u);
+}
+
+TEST(FakeRegistry, QueryNeedsRoomForValueAndNul) {
+    FakeRegistry reg;
+    reg.Set(Registry::kLocalMachine, "SOFTWARE\\Sim\\9.0", "EXE Path", "C:\\FS");
+    Registry::Key k = reg.Open(Registry::kLocalMachine, "software\\SIM\\9.0", 0x20019);
+    ASSERT_NE(k, 0u);
+    EXPECT_EQ(reg.Query(k, "exe path", 8), std::string("C:\\FS\0\0\0\0", 8));
+    EXPECT_EQ(reg.Query(k, "EXE Path", 6), std::string("C:\\FS\0", 6));
+    EXPECT_FALSE(reg.Query(k, "EXE Path", 5).has_value());  // ERROR_MORE_DATA
+    EXPECT_FALSE(reg.Query(k, "Other", 50).has_value());
+    Registry::Key sub = reg.Open(Registry::kLocalMachine, "SOFTWARE", 1);
+    EXPECT_NE(reg.Open(sub, "Sim\\9.0", 1), 0u);
+    EXPECT_EQ(reg.Open(Registry::kLocalMachine, "SOFTWARE\\Missing", 1), 0u);
+    EXPECT_EQ(reg.OpenHandles(), 3u);
+    reg.Close(k);
+    reg.Close(k);
+    EXPECT_FALSE(reg.Query(k, "EXE Path", 50).has_value());
+    EXPECT_EQ(reg.badCloses, 1);
+    EXPECT_EQ(reg.accessMasks.front(), 0x20019u);
 }
 
 }  // namespace
