@@ -1,0 +1,143 @@
+// Start-up to the main window shown (logo off, backup off) with 10, 100 and
+// 1000 set folders, next to the raw work any start must do: a bare Win32
+// window shown plus one FindFirstFileA scan of every set folder. Prints the
+// median of a few runs and the ratio for each size.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "fakes.h"
+
+using namespace vm;
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string p = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+            else DeleteFileA(p.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+struct Tree {
+    std::string root, prog, data;
+};
+
+Tree MakeTree(int sets) {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    Tree t{std::string(tmp) + "vmbench_start", "", ""};
+    RemoveTree(t.root);
+    t.prog = t.root + "\\Prog";
+    t.data = t.root + "\\FS\\texture\\Sets";
+    for (const std::string& d : {t.root, t.prog, t.root + "\\FS", t.root + "\\FS\\texture", t.data})
+        CreateDirectoryA(d.c_str(), nullptr);
+    std::string ini = "[AppName]\r\nName=Vellmora\r\n[DataDirName]\r\nName=Sets\r\n[ShowLogo]\r\nShow=off\r\n"
+                      "[ShowSkyFiles]\r\nShowFiles=True\r\n";
+    for (int i = 1; i <= sets; ++i) {
+        const std::string dir = t.data + "\\Set" + std::to_string(i);
+        CreateDirectoryA(dir.c_str(), nullptr);
+        std::ofstream(dir + "\\cld1.bmp") << "BM";
+        std::ofstream(dir + "\\cld2.bmp") << "BM";
+        ini += "[Set" + std::to_string(i) + "]\r\nDirName=Set" + std::to_string(i) + "\r\n";
+    }
+    std::ofstream(t.prog + "\\cloud.ini", std::ios::binary) << ini;
+    return t;
+}
+
+void Drain() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+}
+
+double RunProgramStart(const Tree& t) {
+    FakeRegistry reg;
+    reg.Set(Registry::kLocalMachine, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0", "EXE Path",
+            t.root + "\\FS");
+    const double t0 = Now();
+    {
+        Program p(t.prog);
+        p.env.registry = &reg;
+        Form1 form(p);
+        form.Form_Load();
+        Drain();
+        const double shown = Now();
+        form.Destroy();
+        Drain();
+        return shown - t0;
+    }
+}
+
+double RunBare(const Tree& t, int sets) {
+    static bool registered = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VmBenchBare";
+        return RegisterClassA(&wc) != 0;
+    }();
+    (void)registered;
+    const double t0 = Now();
+    HWND w = CreateWindowExA(0, "VmBenchBare", "bare", WS_POPUP, 0, 0, 600, 428, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    int found = 0;
+    for (int i = 1; i <= sets; ++i) {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((t.data + "\\Set" + std::to_string(i) + "\\*.bmp").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do ++found;
+            while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+    }
+    ShowWindow(w, SW_SHOW);
+    Drain();
+    const double shown = Now();
+    DestroyWindow(w);
+    Drain();
+    return found > 0 ? shown - t0 : -1;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    std::printf("%-6s %14s %14s %8s\n", "sets", "program ms", "raw ms", "ratio");
+    for (int sets : {10, 100, 1000}) {
+        const Tree t = MakeTree(sets);
+        std::vector<double> prog, bare;
+        for (int run = 0; run < 5; ++run) {
+            prog.push_back(RunProgramStart(t));
+            bare.push_back(RunBare(t, sets));
+        }
+        const double p = Median(prog) * 1000, b = Median(bare) * 1000;
+        std::printf("%-6d %14.1f %14.1f %8.2f\n", sets, p, b, p / b);
+        RemoveTree(t.root);
+    }
+    return 0;
+}
