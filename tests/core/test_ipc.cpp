@@ -458,3 +458,19 @@ TEST(IpcNames, TextsAndMappingName) {
 
 }  // namespace
 }  // namespace vm
+
+namespace vm {
+namespace {
+
+TEST(IpcModule, PresentOnlyWithTheModuleFileUnderModules) {
+    TestEnv t;
+    t.fs.AddDir("C:\\FS");
+    EXPECT_FALSE(IpcModulePresent(t.env, "C:\\FS"));  // no Modules folder
+    t.fs.AddDir("C:\\FS\\Modules");
+    EXPECT_FALSE(IpcModulePresent(t.env, "C:\\FS"));
+    t.fs.AddFile("C:\\FS\\Modules\\fsuipc.DLL");
+    EXPECT_TRUE(IpcModulePresent(t.env, "C:\\FS"));
+}
+
+}  // namespace
+}  // namespace vm
