@@ -9,13 +9,21 @@
 //   waittext <id> <text> <ms>    wait until a child control's text equals text
 //   visible <id> <0|1>           a child control's visibility
 //   click <id>                   BM_CLICK on a child button
+//   command <id>                 WM_COMMAND with the id to the found window
+//                                (a menu item)
+//   select <id> <index>          selects an item of a child list or combo box
+//                                and notifies the window as a user's choice
+//   items <id> <a|b|...>         the items of a child list or combo box
+//   checks <id> <0110...>        the check marks of a check list
+//   enabled <id> <0|1> <ms>      waits until a child control is (not) enabled
+//   gone <class> <ms>            waits until no visible window of the class
 //   close                        WM_CLOSE to the found window
 //   exits <ms>                   the latest started program must end within ms
 //   alive <ms>                   the started program must still run after ms
 //   nowindow <class> <ms>        no window of the class may appear within ms
 //   list                         print every top-level window (diagnostics)
 //   shot <ms>                    pause (for a screenshot taken outside)
-// In texts, \n stands for CR LF and \t for a tab.
+// In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,7 +41,10 @@ int g_failed = 0;
 std::string Unescape(const char* s) {
     std::string out;
     for (; *s; ++s) {
-        if (*s == '\\' && s[1] == 'n') {
+        if (*s == '\\' && s[1] == '\\') {
+            out += '\\';
+            ++s;
+        } else if (*s == '\\' && s[1] == 'n') {
             out += "\r\n";
             ++s;
         } else if (*s == '\\' && s[1] == 't') {
@@ -80,6 +91,37 @@ HWND FindVisible(const char* cls) {
     Search s{cls, g_proc.dwProcessId, nullptr};
     EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+bool IsCombo(HWND h) {
+    char cls[64];
+    GetClassNameA(h, cls, sizeof cls);
+    return lstrcmpiA(cls, "ComboBox") == 0;
+}
+
+std::vector<std::string> Items(HWND h) {
+    const bool combo = IsCombo(h);
+    std::vector<std::string> items;
+    const LRESULT n = SendMessageA(h, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        // The wide message: Wine hands another process's list text back
+        // unconverted to the ANSI one.
+        wchar_t wide[1024];
+        const LRESULT len = SendMessageW(h, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
+                                         reinterpret_cast<LPARAM>(wide));
+        char buf[2048];
+        const int got = len > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(len), buf, sizeof buf,
+                                                      nullptr, nullptr)
+                                : 0;
+        items.emplace_back(buf, got > 0 ? static_cast<size_t>(got) : 0);
+    }
+    return items;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string out;
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? "|" : "") + items[i];
+    return out;
 }
 
 HWND WaitFor(const char* cls, DWORD ms) {
@@ -142,6 +184,52 @@ int main(int argc, char** argv) {
             if (!c) Fail(std::string("no button ") + arg(1));
             else PostMessageA(c, BM_CLICK, 0, 0);
             i += 1;
+        } else if (cmd == "command") {
+            if (!g_win) Fail("no window for command");
+            else PostMessageA(g_win, WM_COMMAND, MAKEWPARAM(std::atoi(arg(1)), 0), 0);
+            i += 1;
+        } else if (cmd == "select") {
+            const int id = std::atoi(arg(1)), index = std::atoi(arg(2));
+            HWND c = g_win ? GetDlgItem(g_win, id) : nullptr;
+            if (!c) {
+                Fail(std::string("no list ") + arg(1));
+            } else {
+                const bool combo = IsCombo(c);
+                const LRESULT r = SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+                if (r != index) Fail(std::string("cannot select item ") + arg(2) + " of " + arg(1));
+                // Posted: the handler may show a message that this driver answers.
+                PostMessageA(g_win, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(c));
+            }
+            i += 2;
+        } else if (cmd == "items") {
+            HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+            const std::string want = Unescape(arg(2)), got = c ? Join(Items(c)) : "<no control>";
+            if (got != want) Fail("items of " + std::string(arg(1)) + " [" + got + "] != [" + want + "]");
+            i += 2;
+        } else if (cmd == "checks") {
+            HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+            std::string got = c ? "" : "<no control>";
+            if (c) {
+                const LRESULT n = SendMessageA(c, LB_GETCOUNT, 0, 0);
+                for (LRESULT k = 0; k < n; ++k)
+                    got += SendMessageA(c, LB_GETITEMDATA, static_cast<WPARAM>(k), 0) ? '1' : '0';
+            }
+            if (got != arg(2)) Fail("checks of " + std::string(arg(1)) + " [" + got + "] != [" + arg(2) + "]");
+            i += 2;
+        } else if (cmd == "enabled") {
+            HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+            const bool want = std::atoi(arg(2)) != 0;
+            const DWORD start = GetTickCount();
+            while (c && (IsWindowEnabled(c) != FALSE) != want && GetTickCount() - start <= static_cast<DWORD>(std::atoi(arg(3))))
+                Sleep(50);
+            if (!c || (IsWindowEnabled(c) != FALSE) != want) Fail(std::string("enabled state of ") + arg(1));
+            i += 3;
+        } else if (cmd == "gone") {
+            const DWORD start = GetTickCount();
+            while (FindVisible(arg(1)) && GetTickCount() - start <= static_cast<DWORD>(std::atoi(arg(2)))) Sleep(50);
+            if (FindVisible(arg(1))) Fail(std::string("window still there: ") + arg(1));
+            i += 2;
         } else if (cmd == "close") {
             if (g_win) PostMessageA(g_win, WM_CLOSE, 0, 0);
         } else if (cmd == "exits") {

@@ -1,0 +1,172 @@
+#!/bin/sh
+# Installation through the real window: the first start backs the
+# simulator's textures up, a set is chosen and installed with the message
+# windows answered through their buttons, the texture and backup folders are
+# checked, [LastInstalled] of cloud.ini after closing; a second start shows
+# the record and restores the originals byte for byte.
+. "$(dirname "$0")/lib.sh"
+
+sim=$(sim_dir sim-install)
+tex="$sim/texture"
+orig="$E2E/install-orig"
+rm -rf "$orig"
+mkdir -p "$orig" "$tex/Sky/Summer/Sun" "$tex/Sky/Storm"
+
+# The simulator's own textures (kept aside for comparison) and two sets.
+n=0
+for f in cld1 cld2 cld3 cldcn1 sun6 other; do
+  n=$((n + 1))
+  head -c $((20000 + n * 3001)) /dev/urandom > "$tex/$f.bmp"
+  cp -p "$tex/$f.bmp" "$orig/$f.bmp"
+done
+for f in cld1 cld2 cld3; do head -c 40000 /dev/urandom > "$tex/Sky/Summer/$f.bmp"; done
+head -c 5000 /dev/urandom > "$tex/Sky/Summer/Sun/sun6.bmp"
+for f in cld1 cld2 cldcn1; do head -c 30000 /dev/urandom > "$tex/Sky/Storm/$f.bmp"; done
+
+reg_clear
+reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
+dir=$(program_dir install)
+printf '%s' "[AppName]
+Name=Vellmora
+[DataDirName]
+Name=Sky
+[BackUpFunc]
+Func=on
+[BackUpDirName]
+Name=Backup
+[ShowSkyFiles]
+ShowFiles=True
+[ShowLogo]
+Show=off
+[StartSel]
+Sel=sky
+[InitRndTime]
+InitRndTime=0
+[LastInstalled]
+NumberOfDisp=3
+1=Old1,Sun
+2=Old2,Moon
+3=Old3,Cumulus
+4=Old4,Cirrus
+[ToBeBackuped]
+bk=all
+[Set1]
+DirName=Summer
+[Set2]
+DirName=Storm
+" | sed 's/$/\r/' > "$dir/cloud.ini"
+
+# Backslashes doubled for the driver's texts.
+esc() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
+
+prog_pid=
+start_prog() {
+  "$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
+  prog_pid=$!
+}
+# Whether the program runs (an ended one stays a zombie until this shell
+# reaps it).
+prog_running() {
+  st=$(ps -o stat= -p "$prog_pid" 2>/dev/null) || return 1
+  case "$st" in Z*|"") return 1 ;; esac
+}
+# Waits up to 20 s for the program to end.
+prog_ended() {
+  i=0
+  while prog_running; do
+    i=$((i + 1))
+    [ $i -le 100 ] || { echo "the program did not end"; return 1; }
+    sleep 0.2
+  done
+}
+stop_prog() {
+  [ -n "$prog_pid" ] || return 0
+  ! prog_running || kill "$prog_pid" 2>/dev/null || true
+  wait "$prog_pid" 2>/dev/null || true
+  prog_pid=
+}
+trap stop_prog EXIT
+
+# same_soon A B: the files become equal within 20 s.
+same_soon() {
+  i=0
+  until cmp -s "$1" "$2"; do
+    i=$((i + 1))
+    [ $i -le 100 ] || { echo "differs: $2 (expected $1)"; return 1; }
+    sleep 0.2
+  done
+}
+same() { cmp -s "$1" "$2" || { echo "differs: $2 (expected $1)"; return 1; }; }
+no_temp() {
+  for d in "$tex" "$tex/Backup"; do
+    [ ! -e "$d/~vellmora-copy.tmp" ] || { echo "temporary copy left in $d"; return 1; }
+  done
+}
+# [LastInstalled] of cloud.ini, one key=value per line.
+last_installed() {
+  tr -d '\r' < "$dir/cloud.ini" | sed -n '/^\[LastInstalled\]/,/^\[/p' | grep -v '^\[' | tr '\n' ' '
+}
+
+main_ready() {  # the main window is up and its start-up done
+  drive wait VellmoraMain 60000 enabled 1010 1 60000 waittext 1044 Summer 30000
+}
+
+first_start_backs_up() {
+  drive wait VellmoraMsg 60000 title "BackUp Original" \
+    text 101 "Original texture files will be backup to\\n$(esc "$(winpath "$tex")")\\\\Backup" click 12 || return 1
+  main_ready || return 1
+  for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
+  [ ! -e "$tex/Backup/other.bmp" ] || { echo "a file no set holds was backed up"; return 1; }
+  no_temp
+}
+
+install_storm() {
+  drive wait VellmoraMain 5000 select 1002 1 waittext 1044 Storm 10000 \
+    items 1001 'cld1.bmp|cld2.bmp|cldcn1.bmp' checks 1001 111 items 1004 '' click 1010 \
+    wait VellmoraMsg 20000 || return 1
+  import -window root "$E2E/install-confirmation.png" 2>/dev/null || true
+  # Every backup exists already: only the confirmation is asked.
+  drive wait VellmoraMsg 5000 title Installation \
+    text 101 '*** Storm ***\n\nFollowing files will be installed.\n cld1.bmp\n cld2.bmp\n cldcn1.bmp' \
+    click 12 gone VellmoraMsg 10000 || return 1
+  for f in cld1 cld2 cldcn1; do same_soon "$tex/Sky/Storm/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld3 sun6 other; do same "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
+  drive wait VellmoraMain 5000 enabled 1010 1 10000 nowindow VellmoraMsg 1000 || return 1
+  no_temp
+}
+
+close_saves_record() {
+  drive wait VellmoraMain 5000 close || return 1
+  prog_ended || return 1
+  got=$(last_installed)
+  want="NumberOfDisp=3 1=Old3,Cumulus 2=Old4,Cirrus 3=Storm,Thunder "
+  [ "$got" = "$want" ] || { echo "[LastInstalled] is [$got], not [$want]"; return 1; }
+}
+
+second_start_restores() {
+  main_ready || return 1
+  # The record as loaded: the oldest first, columns of 6 and 13.
+  drive wait VellmoraMain 5000 command 2013 wait VellmoraMsg 10000 title "Last Installed Data" \
+    text 101 '============ Last set installed ============\nLower number on the screen,\n                are the latest set installed.\n--------------------------------------------\nNo.   DataType     SetName\n--------------------------------------------\n1     Cumulus      Old3\n2     Cirrus       Old4\n3     Thunder      Storm\n' \
+    click 23 gone VellmoraMsg 10000 || return 1
+  drive wait VellmoraMain 5000 select 1002 1 waittext 1044 Storm 10000 click 1014 \
+    wait VellmoraMsg 20000 title "To Original Files" \
+    text 101 'Following files will be back to original.\n cld1.bmp\n cld2.bmp\n cldcn1.bmp' \
+    click 12 gone VellmoraMsg 10000 || return 1
+  for f in cld1 cld2 cld3 cldcn1 sun6 other; do same_soon "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
+  no_temp || return 1
+  drive wait VellmoraMain 5000 close || return 1
+  prog_ended
+}
+
+start_prog
+check first-start-backs-up first_start_backs_up
+check install-storm install_storm
+check close-saves-record close_saves_record
+stop_prog
+start_prog
+check second-start-restores second_start_restores
+stop_prog
+finish
