@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "config/cfg_file.h"
 #include "config/ini_profile.h"
+#include "fakes.h"
 #include "memory_fs.h"
 
 namespace vm {
@@ -260,3 +262,40 @@ TEST(IniProfilePut, UnchangedFileIsNotWrittenAndFailuresAreReported) {
 
 }  // namespace
 }  // namespace vm
+
+TEST(IniProfileSnapshot, ReadingSequenceReadsTheFileOnce) {
+    vm::TestEnv t;
+    const std::string ini = "C:\\Prog\\cloud.ini";
+    t.fs.AddFile(ini, "[A]\r\nx=1\r\ny=\"two\"\r\n[B]\r\nz=3\r\n");
+    vm::clsCfgRead r(t.env);
+    r.FileName = ini;
+    const int reads = t.fs.Calls(vm::FsOp::Read);
+    r.Section = "A";
+    r.Key = "x";
+    EXPECT_EQ(r.Data(), "1");
+    r.Key = "y";
+    EXPECT_EQ(r.Data(), "two");
+    r.Key = "";
+    EXPECT_EQ(r.Data(), std::string("x\0y", 3));
+    r.Section = "";
+    EXPECT_EQ(r.Data(), std::string("A\0B", 3));
+    r.Section = "B";
+    r.Key = "missing";
+    EXPECT_EQ(r.Data(), "Error");
+    EXPECT_EQ(t.fs.Calls(vm::FsOp::Read) - reads, 1);
+    // The sequence keeps the file as it was at its first read; a new one sees the change.
+    t.fs.AddFile(ini, "[B]\r\nmissing=now\r\n");
+    EXPECT_EQ(r.Data(), "Error");
+    vm::clsCfgRead fresh(t.env);
+    fresh.FileName = ini;
+    fresh.Section = "B";
+    fresh.Key = "missing";
+    EXPECT_EQ(fresh.Data(), "now");
+    // A file that is gone at the first read is still the documented failure.
+    vm::clsCfgRead gone(t.env);
+    gone.FileName = "C:\\Prog\\none.ini";
+    gone.Section = "A";
+    gone.Key = "x";
+    EXPECT_EQ(gone.Data(), "");
+    EXPECT_TRUE(gone.ReadFailed);
+}

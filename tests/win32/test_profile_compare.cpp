@@ -263,7 +263,12 @@ TEST(ProfileCompare, ReadsAgreeWithThePlatform) {
         std::string file = tmp.Path(c.name + ".ini");
         ASSERT_TRUE(fs.Write(file, c.text)) << c.name;
         CompareReads({win, file}, {engine, file}, c.text, c.name);
+        // A reading sequence's copy of the file answers the same.
+        std::unique_ptr<Profile> snap = win.Snapshot(file);
+        ASSERT_TRUE(snap) << c.name;
+        CompareReads({win, file}, {*snap, file}, c.text, c.name + " (snapshot)");
     }
+    EXPECT_FALSE(win.Snapshot(tmp.Path("missing.ini")));
     std::string missing = tmp.Path("missing.ini");
     CompareReads({win, missing}, {engine, missing}, "[A]\r\nx=1\r\n", "missing file");
 }

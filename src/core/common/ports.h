@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,13 @@ public:
     // WritePrivateProfileStringA.
     virtual bool Put(const std::string* section, const std::string* key, const std::string* value,
                      const std::string& file) = 0;
+    // A read-only copy of the file as it is now, read once, whose Get answers
+    // as Get would have; nothing when the file cannot be read. A reading
+    // sequence of many keys uses it instead of opening the file per key.
+    virtual std::unique_ptr<Profile> Snapshot(const std::string& file) {
+        (void)file;
+        return nullptr;
+    }
 };
 
 // Registry: handles are opaque numbers; the two predefined roots used.

@@ -5,15 +5,20 @@
 namespace vm {
 
 std::string clsCfgRead::Data() {
-    if (FileCheck(env_, FileName) == "Error") {
-        env_.msg->ShowMsg("Filename is not correctly. this is bug!!", 64, "Class cfgRead");
-        ReadFailed = true;
-        return "";
+    if (!snapshot_ || snapshotOf_ != FileName) {
+        if (FileCheck(env_, FileName) == "Error") {
+            env_.msg->ShowMsg("Filename is not correctly. this is bug!!", 64, "Class cfgRead");
+            ReadFailed = true;
+            return "";
+        }
+        snapshot_ = env_.profile->Snapshot(FileName);
+        snapshotOf_ = FileName;
     }
     ReadFailed = false;
+    Profile& from = snapshot_ ? *snapshot_ : *env_.profile;
     const std::string* section = Section.empty() ? nullptr : &Section;
     const std::string* key = Key.empty() ? nullptr : &Key;
-    std::string text = env_.profile->Get(section, key, "Error", kBufferSize, FileName);
+    std::string text = from.Get(section, key, "Error", kBufferSize, FileName);
     // Lists end with their terminating NULs; names inside stay NUL-separated.
     while (!text.empty() && text.back() == '\0') text.pop_back();
     return text;

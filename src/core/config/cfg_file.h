@@ -2,6 +2,7 @@
 // and the write-back rule (store the file's new modification time).
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "common/ports.h"
@@ -29,6 +30,11 @@ public:
 
 private:
     Env& env_;
+    // The file as it was at this sequence's first read, when the platform
+    // offers a copy: a loader run of thousands of keys then reads the file
+    // once instead of once per key.
+    std::unique_ptr<Profile> snapshot_;
+    std::string snapshotOf_;
 };
 
 // One instance per writing sequence. cWrite writes Key=Value into Section, or

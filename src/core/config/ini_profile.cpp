@@ -144,9 +144,41 @@ IniProfile::Document IniProfile::Parse(const std::string& text) {
     return doc;
 }
 
+namespace {
+// The file as it was when the snapshot was taken; writes are refused.
+class SnapshotProfile : public Profile {
+public:
+    explicit SnapshotProfile(std::string text) : doc_(IniProfile::Parse(text)) {}
+    std::string Get(const std::string* section, const std::string* key, const std::string& def, unsigned bufSize,
+                    const std::string&) override {
+        return IniProfile::GetFrom(doc_, section, key, def, bufSize);
+    }
+    bool Put(const std::string*, const std::string*, const std::string*, const std::string&) override {
+        return false;
+    }
+
+private:
+    IniProfile::Document doc_;
+};
+}  // namespace
+
+std::unique_ptr<Profile> IniProfile::SnapshotOf(std::string text) {
+    return std::make_unique<SnapshotProfile>(std::move(text));
+}
+
+std::unique_ptr<Profile> IniProfile::Snapshot(const std::string& file) {
+    auto text = fs_.Read(file);
+    if (!text) return nullptr;
+    return SnapshotOf(std::move(*text));
+}
+
 std::string IniProfile::Get(const std::string* section, const std::string* key, const std::string& def,
                             unsigned bufSize, const std::string& file) {
-    Document doc = Parse(fs_.Read(file).value_or(std::string()));
+    return GetFrom(Parse(fs_.Read(file).value_or(std::string())), section, key, def, bufSize);
+}
+
+std::string IniProfile::GetFrom(const Document& doc, const std::string* section, const std::string* key,
+                                const std::string& def, unsigned bufSize) {
 
     // The default loses its trailing spaces.
     std::string dflt = CutAtNul(def);

@@ -43,6 +43,13 @@ public:
     };
     static Document Parse(const std::string& text);
 
+    std::unique_ptr<Profile> Snapshot(const std::string& file) override;
+    // A read-only profile over the given file text.
+    static std::unique_ptr<Profile> SnapshotOf(std::string text);
+    // Get over an already parsed file.
+    static std::string GetFrom(const Document& doc, const std::string* section, const std::string* key,
+                               const std::string& def, unsigned bufSize);
+
 private:
     FileSystem& fs_;
 };

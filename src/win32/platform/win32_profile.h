@@ -12,6 +12,9 @@ public:
                     unsigned bufSize, const std::string& file) override;
     bool Put(const std::string* section, const std::string* key, const std::string* value,
              const std::string& file) override;
+    // The file read once into the portable engine, which answers as
+    // GetPrivateProfileStringA does (a Wine test holds the two together).
+    std::unique_ptr<Profile> Snapshot(const std::string& file) override;
 };
 
 }  // namespace vm
