@@ -103,16 +103,8 @@ TEST(RefreshSchedule, WorkedExamples) {
 TEST(RefreshSchedule, OnlyTheTypeTakesPartAndLayersRunSideBySide) {
     RefreshMode m{true, 3, 1, 2};
     const auto steps = BuildRefreshSchedule(ListsOf({{8, 2}, {9, 5}, {8, 3}}), 8, m);
-    EXPECT_EQ(steps, (std::vector<RefreshStep>{{1, 0, 1},
-                                               {3, 0, 2},
-                                               {1, 2, 0},
-                                               {3, 2, 1},
-                                               {3, 4, 0},
-                                               {1, 5, 1},
-                                               {1, 6, 2},
-                                               {3, 7, 1},
-                                               {3, 8, 2},
-                                               {3, 9, 3}}));
+    EXPECT_EQ(steps, (std::vector<RefreshStep>{{1, 0, 1}, {3, 0, 2}, {1, 2, 0}, {3, 2, 1}, {3, 4, 0}, {1, 5, 1},
+                                               {1, 6, 2}, {3, 7, 1}, {3, 8, 2}, {3, 9, 3}}));
     EXPECT_TRUE(BuildRefreshSchedule(ListsOf({{9, 5}}), 8, m).empty());
 }
 
@@ -123,20 +115,10 @@ TEST(RefreshSchedule, ZeroStepTimesSkipTheIntermediateCoverages) {
 
 TEST(RefreshMode, InstallButtonSetWhenAutoRandomIsOff) {
     Settings s;
-    s.RefreshCloud[0] = false;
-    s.RefreshCloud[1] = true;
     s.WaitTimeAfterClear[0] = 7;
     s.WaitTimeAfterClear[1] = 3;
-    s.IncTime[1] = 4;
-    s.DecTime[1] = 5;
-    const RefreshMode off = SelectRefreshMode(s, 0);
-    EXPECT_TRUE(off.RefreshCloud);
-    EXPECT_EQ(off.WaitTimeAfterClear, 3);
-    EXPECT_EQ(off.IncTime, 4);
-    EXPECT_EQ(off.DecTime, 5);
-    const RefreshMode on = SelectRefreshMode(s, 2.5);
-    EXPECT_FALSE(on.RefreshCloud);
-    EXPECT_EQ(on.WaitTimeAfterClear, 7);
+    EXPECT_EQ(SelectRefreshMode(s, 0).WaitTimeAfterClear, 3);
+    EXPECT_EQ(SelectRefreshMode(s, 0.1).WaitTimeAfterClear, 7);
 }
 
 TEST(RefreshClouds, StratusInstallChangesOnlyStratusOnSchedule) {

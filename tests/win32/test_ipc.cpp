@@ -61,14 +61,6 @@ public:
         return false;
     }
 
-    // Exit code of a run that ended by itself within `ms`, or -1.
-    int WaitExit(DWORD ms) {
-        if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return int(code);
-    }
-
     void Stop() {
         if (!pi_.hProcess) return;
         if (HWND w = FindWindowA(kSimWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
@@ -193,21 +185,6 @@ TEST_F(FakeSimTest, ServerFaultsGiveBadData) {
         EXPECT_EQ(r, kIpcBadData);
         sim.Stop();
     }
-}
-
-TEST_F(FakeSimTest, NotReadyWeatherLink) {
-    ASSERT_TRUE(sim.Start("notready"));
-    Fsuipc link(transport, clock, pump);
-    link.SimRunning = true;
-    link.IpcConnect();
-    ASSERT_TRUE(link.IpcLinked);
-    ComIpc weather(link);
-    EXPECT_FALSE(weather.LinkReady());
-}
-
-TEST_F(FakeSimTest, BadOptionEndsFakesimWithCodeTwo) {
-    EXPECT_FALSE(sim.Start("colour=red"));
-    EXPECT_EQ(sim.WaitExit(5000), 2);
 }
 
 TEST_F(FakeSimTest, RefreshWritesFollowTheSchedule) {
