@@ -3,7 +3,7 @@ JOBS ?= 2
 B := build
 WINE_RUN := cmake/wine-run.sh
 
-.PHONY: all deps native win64 win32 test test-native test-win64 run bench fuzz clean
+.PHONY: all deps native win64 win32 test test-native test-fuzz test-win64 run bench fuzz clean
 
 all: native win64 win32
 
@@ -17,7 +17,7 @@ $(B)/win64/CMakeCache.txt: | deps
 $(B)/win32/CMakeCache.txt: | deps
 	cmake -S . -B $(B)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 $(B)/fuzz/CMakeCache.txt: | deps
-	cmake -S . -B $(B)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	cmake -S . -B $(B)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVM_FUZZ=ON >/dev/null
 
 native: $(B)/native/CMakeCache.txt
 	cmake --build $(B)/native -j$(JOBS)
@@ -31,7 +31,7 @@ test-native: native
 test-win64: win64
 	cd $(B)/win64 && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
 test-fuzz: $(B)/fuzz/CMakeCache.txt
-	cmake --build $(B)/fuzz -j$(JOBS)
+	cmake --build $(B)/fuzz -j$(JOBS) --target fuzzers
 	sh tools/run-fuzz.sh $(B)/fuzz 20
 
 # Every test: native core (sanitizers), short fuzz runs, win64 under Wine,
@@ -43,7 +43,7 @@ test: deps
 	$(MAKE) test-win64
 
 fuzz: $(B)/fuzz/CMakeCache.txt
-	cmake --build $(B)/fuzz -j$(JOBS)
+	cmake --build $(B)/fuzz -j$(JOBS) --target fuzzers
 	sh tools/run-fuzz.sh $(B)/fuzz 300
 
 run: deps win64

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "config/main_window.h"
+#include "sim/refresh.h"
+#include "sim/sim_watch.h"
 
 using namespace vm;
 
@@ -34,14 +36,13 @@ TEST(MainWindowRules, RefreshValuesInForce) {
     s.WaitTimeAfterClear[1] = 7;
     s.IncTime[1] = 3;
     s.DecTime[1] = 4;
-    s.AutoRandomTime = 0;  // AutoRandom off: the install-button section
-    RefreshInForce r = SelectRefreshMode(s);
+    // AutoRandom off: the install-button section.
+    RefreshMode r = SelectRefreshMode(s, 0);
     EXPECT_TRUE(r.RefreshCloud);
     EXPECT_EQ(r.WaitTimeAfterClear, 7);
     EXPECT_EQ(r.IncTime, 3);
     EXPECT_EQ(r.DecTime, 4);
-    s.AutoRandomTime = 5;
-    r = SelectRefreshMode(s);
+    r = SelectRefreshMode(s, 5);
     EXPECT_FALSE(r.RefreshCloud);
     EXPECT_EQ(r.WaitTimeAfterClear, 20);
 }
@@ -80,4 +81,27 @@ TEST(MainWindowRules, StartupRunsStepsInOrderAndSkipsLogoWhenOff) {
     RunStartup(s);
     EXPECT_EQ(seen[2], "logo");
     EXPECT_EQ(seen[3], "ini");
+}
+
+TEST(SimWatchTest, ConnectsOnAppearanceAndClosesOnDeparture) {
+    SimWatch w;
+    SimWatchStep s = w.Tick(false, true, false);
+    EXPECT_FALSE(s.connect || s.close || s.stopAutoRandom || s.releaseLayers);
+    s = w.Tick(true, true, false);
+    EXPECT_TRUE(s.connect);
+    s = w.Tick(true, true, true);  // still there: nothing new
+    EXPECT_FALSE(s.connect || s.close);
+    s = w.Tick(false, true, true);
+    EXPECT_TRUE(s.close);
+    EXPECT_TRUE(s.stopAutoRandom);
+    EXPECT_TRUE(s.releaseLayers);
+    s = w.Tick(false, true, false);
+    EXPECT_FALSE(s.close || s.stopAutoRandom);
+
+    // The plain watch does no link work but still ends AutoRandom.
+    SimWatch plain;
+    EXPECT_FALSE(plain.Tick(true, false, false).connect);
+    s = plain.Tick(false, false, true);
+    EXPECT_FALSE(s.close || s.releaseLayers);
+    EXPECT_TRUE(s.stopAutoRandom);
 }

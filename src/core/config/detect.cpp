@@ -1,6 +1,7 @@
 #include "config/detect.h"
 
 #include "common/fileproc.h"
+#include "sim/fsuipc.h"
 #include "sound/reg_read.h"
 
 namespace vm {
@@ -50,7 +51,7 @@ void optFs_Click(Env& env, Settings& s, int index, FontTable& fonts, ConfigView&
 }
 
 bool IpcModulePresent(Env& env, const Settings& s) {
-    return FileCheck(env, s.FsDir + "\\Modules\\FSUIPC.dll") == "OK";
+    return IpcModulePresent(env, s.FsDir);
 }
 
 }  // namespace vm

@@ -25,11 +25,6 @@ TrayAction TrayIconAction(double xTwips) {
     return TrayAction::None;
 }
 
-RefreshInForce SelectRefreshMode(const Settings& s) {
-    const int mode = s.AutoRandomTime == 0 ? 1 : 0;
-    return {s.RefreshCloud[mode], s.WaitTimeAfterClear[mode], s.IncTime[mode], s.DecTime[mode]};
-}
-
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath) {
     std::vector<std::string> out;
     if (!editorPath.empty()) out.push_back(editorPath + " " + iniPath);

@@ -32,16 +32,6 @@ SkyLayout LayoutBySkyFiles(bool showSkyFiles);
 enum class TrayAction { None, ToggleWindow, Popup };
 TrayAction TrayIconAction(double xTwips);
 
-// SelectRefreshMode: the refresh values in force, from [AutoRefresh] while
-// AutoRandom runs, else from [AutoRefreshByInstallButton].
-struct RefreshInForce {
-    bool RefreshCloud = false;
-    int32_t WaitTimeAfterClear = 0;
-    int16_t IncTime = 0;
-    int16_t DecTime = 0;
-};
-RefreshInForce SelectRefreshMode(const Settings& s);
-
 // mnuShowIni: the command lines to try in order (the configured editor, then
 // notepad).
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath);

@@ -34,10 +34,16 @@ LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-Form1::Form1(Program& p) : p_(p) {
+namespace {
+constexpr UINT_PTR kTmrFScheck = 1, kTmrFsCheck2 = 2;
+}  // namespace
+
+Form1::Form1(Program& p)
+    : p_(p), link_(transport_, p.clock, p.pump), refresh_(link_, weather_, p.clock, p.pump, *this) {
     hooks_.autoRandomOn = [this] { return p_.settings.AutoRandomTime != 0; };
     hooks_.stopAutoRandom = [this] { Timer1_ = false; };
-    hooks_.playButtonSound = [this] { return PlayButtonSound(p_.env, p_.settings); };
+    hooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
+    hooks_.refreshClouds = [this](const std::string& dataType) { refresh_.RefreshAfterInstall(dataType); };
     sets_ = std::make_unique<SetsController>(p_.env, p_.settings, cat_, state_, *this, hooks_);
 }
 
@@ -204,17 +210,15 @@ void Form1::Form_Load() {
             EnableWindow(Control(cmdInst), FALSE);
         }
     };
-    st.SelectRefreshMode = [&] { refresh_ = SelectRefreshMode(s); };
+    st.SelectRefreshMode = [&] { refresh_.Mode = SelectRefreshMode(s, s.AutoRandomTime); };
     st.SimulatorWatch = [&] {
-        const bool watch = IpcModulePresent(env, s) && (s.RefreshCloud[0] || s.RefreshCloud[1] || s.UseFsAny);
-        tmrFScheck_ = watch;
-        tmrFsCheck2_ = !watch;
+        SetWatch(IpcModulePresent(env, s) && (s.RefreshCloud[0] || s.RefreshCloud[1] || s.UseFsAny));
     };
     st.StartSel = [&] {
         if (s.StartSel == "situation" && IsWindowEnabled(Control(optFLT))) {
             SendMessageA(Control(optSky), BM_SETCHECK, BST_UNCHECKED, 0);
             SendMessageA(Control(optFLT), BM_SETCHECK, BST_CHECKED, 0);
-        } else if (!PlayButtonSound(env, s)) {
+        } else if (!vm::PlayButtonSound(env, s)) {
             p_.sound.Beep();
         }
     };
@@ -238,6 +242,31 @@ void Form1::ApplyLayout(const SkyLayout& l) {
 
 void Form1::optFs_Click(int index) {
     vm::optFs_Click(p_.env, p_.settings, index, p_.fontTable, *this, Steps());
+}
+
+void Form1::SetWatch(bool withLink) {
+    tmrFScheck_ = withLink;
+    tmrFsCheck2_ = !withLink;
+    KillTimer(hwnd(), kTmrFScheck);
+    KillTimer(hwnd(), kTmrFsCheck2);
+    SetTimer(hwnd(), withLink ? kTmrFScheck : kTmrFsCheck2, 1000, nullptr);
+    if (withLink) tmrFScheck_Timer();
+}
+
+void Form1::tmrFScheck_Timer() {
+    const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
+    link_.SimRunning = found;
+    const SimWatchStep step = watch_.Tick(found, true, weather_.Layers.Count() > 0);
+    if (step.connect) link_.IpcConnect();
+    if (step.close) link_.IpcClose();
+    if (step.stopAutoRandom) Timer1_ = false;  // AutoRandom ends with the simulator
+    if (step.releaseLayers) weather_.Layers.Clear();
+}
+
+void Form1::tmrFsCheck2_Timer() {
+    const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
+    link_.SimRunning = found;
+    if (watch_.Tick(found, false, false).stopAutoRandom) Timer1_ = false;
 }
 
 void Form1::cmdMin_Click() { ShowWindow(hwnd(), SW_HIDE); }
@@ -322,6 +351,9 @@ void Form1::Form_Unload() {
     unloaded_ = true;
     SaveLastInstalled(p_.env, p_.settings);
     if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
+    KillTimer(hwnd(), kTmrFScheck);
+    KillTimer(hwnd(), kTmrFsCheck2);
+    link_.IpcClose();
 }
 
 HMENU Form1::BuildMenu(Menu which) {
@@ -346,9 +378,9 @@ HMENU Form1::BuildMenu(Menu which) {
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING | MF_GRAYED | (ipc ? 0 : MF_DISABLED), mnuWeather, "Weather Setting");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(m, MF_STRING, mnuLastInst, "Last Installed Data");
+            AppendMenuA(m, MF_STRING | (lastInstEnabled_ ? 0 : MF_GRAYED), mnuLastInst, "Last Installed Data");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(m, MF_STRING | MF_GRAYED, mnuStopRefresh, "Stop Refresh");
+            AppendMenuA(m, MF_STRING | (stopRefreshEnabled_ ? 0 : MF_GRAYED), mnuStopRefresh, "Stop Refresh");
             break;
         }
     }
@@ -396,6 +428,8 @@ void Form1::Command(int id, int code) {
         case mnuBkAll: c.mnuBkAll_Click(); break;
         case mnuLastInst: c.mnuLastInst_Click(); break;
         case mnuShowIni: mnuShowIni_Click(); break;
+        case lblRefresh: if (code == STN_CLICKED) refresh_.lblRefresh_Click(); break;
+        case mnuStopRefresh: refresh_.mnuStopRefresh_Click(); break;
         case mnuEndProg: mnuEndProg_Click(); break;
     }
 }
@@ -451,6 +485,10 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 EndPaint(hwnd(), &ps);
                 return 0;
             }
+            case WM_TIMER:
+                if (wp == kTmrFScheck) tmrFScheck_Timer();
+                else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
+                return 0;
             case WM_ACTIVATE:
                 if (LOWORD(wp) != WA_INACTIVE) Form_Activate();
                 break;
@@ -571,6 +609,10 @@ bool Form1::Enabled(Ctl control) {
 }
 
 void Form1::SetEnabled(Ctl control, bool enabled) {
+    if (control == Ctl::mnuLastInst) {
+        lastInstEnabled_ = enabled;
+        return;
+    }
     if (control == Ctl::lblFilter) {
         for (int i = 0; i < 6; ++i) EnableWindow(Control(lblFilter0 + i), enabled);
         return;
@@ -606,6 +648,37 @@ void Form1::ShowMainWindow() {
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
 }
+
+// ---- RefreshView ----
+
+void Form1::SetMessage(const std::string& text) { SetWindowTextA(Control(lblMsg), text.c_str()); }
+
+std::string Form1::CloudsText() { return GetText(Control(cmbClouds)); }
+
+bool Form1::RandomMode() { return state_.RandomMode; }
+
+double Form1::AutoRandomTime() { return p_.settings.AutoRandomTime; }
+
+void Form1::SetAutoRandomTime(double minutes) { p_.settings.AutoRandomTime = minutes; }
+
+void Form1::ShowTime(const std::string& caption) { SetWindowTextA(Control(lblTime), caption.c_str()); }
+
+void Form1::EnableTime(bool enable) { EnableWindow(Control(lblTime), enable); }
+
+void Form1::ButtonCtrl(bool enable) { sets_->ButtonCtrl(enable); }
+
+void Form1::EnableStopRefresh(bool enable) { stopRefreshEnabled_ = enable; }
+
+void Form1::EnableLastInst(bool enable) { lastInstEnabled_ = enable; }
+
+bool Form1::ModulePresent() { return IpcModulePresent(p_.env, p_.settings); }
+
+void Form1::CheckSimWindow() { tmrFScheck_Timer(); }
+
+void Form1::PlayButtonSound() { vm::PlayButtonSound(p_.env, p_.settings); }
+
+// The music window is not part of the program yet: nothing else keeps the link.
+bool Form1::MusicKeepsLink() { return false; }
 
 // ---- ConfigView ----
 

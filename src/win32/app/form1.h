@@ -15,10 +15,15 @@
 #include "sets/catalogue.h"
 #include "sets/sets_controller.h"
 #include "sets/sets_view.h"
+#include "platform/win32_ipc.h"
+#include "sim/fsuipc.h"
+#include "sim/refresh.h"
+#include "sim/sim_watch.h"
+#include "sim/weather.h"
 
 namespace vm {
 
-class Form1 : public Window, public SetsView, public ConfigView {
+class Form1 : public Window, public SetsView, public ConfigView, public RefreshView {
 public:
     enum Id {
         lstClouds = 1001, cmbClouds, cmbOption, lstOption, lstSkyFil, lstSky, lstFLT, imgSky,
@@ -42,7 +47,9 @@ public:
     bool Ended() const { return ended_; }
     SetsController& Sets() { return *sets_; }
     Catalogue& Cat() { return cat_; }
-    const RefreshInForce& Refresh() const { return refresh_; }
+    CloudRefresh& Refresh() { return refresh_; }
+    Fsuipc& Link() { return link_; }
+    ComIpc& Weather() { return weather_; }
     // Whether the simulator-watch timers are switched on.
     bool FsCheckOn() const { return tmrFScheck_; }
     bool FsCheck2On() const { return tmrFsCheck2_; }
@@ -56,6 +63,8 @@ public:
     void PIC_MouseMove(double xTwips);
     void Form_Activate();
     void Form_Unload();
+    void tmrFScheck_Timer();
+    void tmrFsCheck2_Timer();
 
     // SetsView.
     int Count(Lst list) override;
@@ -75,6 +84,22 @@ public:
     void ShowPicture(const std::string& path) override;
     void Popup(Menu menu) override;
     void ShowMainWindow() override;
+
+    // RefreshView.
+    void SetMessage(const std::string& text) override;
+    std::string CloudsText() override;
+    bool RandomMode() override;
+    double AutoRandomTime() override;
+    void SetAutoRandomTime(double minutes) override;
+    void ShowTime(const std::string& caption) override;
+    void EnableTime(bool enable) override;
+    void ButtonCtrl(bool enable) override;
+    void EnableStopRefresh(bool enable) override;
+    void EnableLastInst(bool enable) override;
+    bool ModulePresent() override;
+    void CheckSimWindow() override;
+    void PlayButtonSound() override;
+    bool MusicKeepsLink() override;
 
     // ConfigView.
     void ClearLists() override;
@@ -102,7 +127,12 @@ private:
     SetsState state_;
     SetsHooks hooks_;
     std::unique_ptr<SetsController> sets_;
-    RefreshInForce refresh_;
+    Win32IpcTransport transport_;
+    Fsuipc link_;
+    ComIpc weather_{link_};
+    CloudRefresh refresh_;
+    SimWatch watch_;
+    bool stopRefreshEnabled_ = false, lastInstEnabled_ = true;
     HWND tips_ = nullptr;
     HFONT font_ = nullptr, bold_ = nullptr;
     std::map<int, COLORREF> colors_;  // label id -> text colour
@@ -110,6 +140,7 @@ private:
     bool ended_ = false;
     bool unloaded_ = false;
     bool tmrFScheck_ = false, tmrFsCheck2_ = false, Timer1_ = false;
+    void SetWatch(bool withLink);
     POINT dragPt_{};
     RECT dragRect_{};
     bool dragging_ = false;

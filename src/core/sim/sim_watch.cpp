@@ -1,0 +1,20 @@
+#include "sim/sim_watch.h"
+
+namespace vm {
+
+SimWatchStep SimWatch::Tick(bool found, bool withLink, bool layersHeld) {
+    SimWatchStep s;
+    if (found) {
+        s.connect = withLink && !SimWasRunning;
+    } else {
+        if (SimWasRunning) {
+            s.close = withLink;
+            s.stopAutoRandom = true;
+        }
+        s.releaseLayers = withLink && layersHeld;
+    }
+    SimWasRunning = found;
+    return s;
+}
+
+}  // namespace vm
