@@ -121,6 +121,20 @@ TEST_F(Fixture, MainWindowStateIsRestored) {
     DestroyWindow(main);
 }
 
+namespace {
+struct NestedCtx {
+    Win32Messages* m;
+    int* inner;
+    HWND* outerNo;
+} g_nested;
+
+VOID CALLBACK AskInner(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    *g_nested.inner = g_nested.m->ShowMsg("inner", 68, "Inner");
+    PostMessageA(*g_nested.outerNo, BM_CLICK, 0, 0);
+}
+}  // namespace
+
 TEST_F(Fixture, NestedMessageAnswersInnerFirst) {
     // A timer fires during the outer wait and asks a question of its own: the
     // inner call waits for its own window, then the outer one goes on.
@@ -133,18 +147,8 @@ TEST_F(Fixture, NestedMessageAnswersInnerFirst) {
             PostMessageA(w.Control(12), BM_CLICK, 0, 0);
         }
     };
-    struct Ctx {
-        Win32Messages* m;
-        int* inner;
-        HWND* outerNo;
-    };
-    static Ctx ctx;
-    ctx = {&messages, &inner, &outerNo};
-    UINT_PTR t = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        *ctx.inner = ctx.m->ShowMsg("inner", 68, "Inner");
-        PostMessageA(*ctx.outerNo, BM_CLICK, 0, 0);
-    });
+    g_nested = {&messages, &inner, &outerNo};
+    UINT_PTR t = SetTimer(nullptr, 0, 20, AskInner);
     EXPECT_EQ(messages.ShowMsg("outer", 52, "Outer"), 7);
     KillTimer(nullptr, t);
     EXPECT_EQ(inner, 6);

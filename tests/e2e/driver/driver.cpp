@@ -133,6 +133,16 @@ HWND WaitFor(const char* cls, DWORD ms) {
     }
 }
 
+BOOL CALLBACK PrintWindowLine(HWND h, LPARAM) {
+    char cls[256];
+    GetClassNameA(h, cls, sizeof cls);
+    RECT r;
+    GetWindowRect(h, &r);
+    std::printf("%p %s [%s] visible=%d %ld,%ld-%ld,%ld\n", static_cast<void*>(h), cls, Text(h).c_str(),
+                IsWindowVisible(h) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -244,17 +254,7 @@ int main(int argc, char** argv) {
             if (WaitFor(arg(1), static_cast<DWORD>(std::atoi(arg(2))))) Fail(std::string("unexpected window ") + arg(1));
             i += 2;
         } else if (cmd == "list") {
-            EnumWindows(
-                [](HWND h, LPARAM) -> BOOL {
-                    char cls[256];
-                    GetClassNameA(h, cls, sizeof cls);
-                    RECT r;
-                    GetWindowRect(h, &r);
-                    std::printf("%p %s [%s] visible=%d %ld,%ld-%ld,%ld\n", static_cast<void*>(h), cls,
-                                Text(h).c_str(), IsWindowVisible(h) ? 1 : 0, r.left, r.top, r.right, r.bottom);
-                    return TRUE;
-                },
-                0);
+            EnumWindows(PrintWindowLine, 0);
         } else if (cmd == "shot") {
             Sleep(static_cast<DWORD>(std::atoi(arg(1))));
             i += 1;
