@@ -3,6 +3,8 @@
 // arguments; the exit code is the number of failed steps (0 = all passed).
 //
 //   start <exe>                  start the program (Windows path)
+//   run <command line>           start a program with arguments (one argument)
+//   lines <file> <n> <ms>        wait until the file holds at least n lines
 //   wait <class> <ms>            wait for a visible top-level window of the class
 //   title <text>                 the found window's caption must equal text
 //   text <id> <text>             a child control's text must equal text
@@ -158,6 +160,31 @@ int main(int argc, char** argv) {
             else
                 g_started.push_back(g_proc.hProcess);
             i += 1;
+        } else if (cmd == "run") {
+            std::string line = arg(1);
+            STARTUPINFOA si{};
+            si.cb = sizeof si;
+            if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &g_proc))
+                Fail(std::string("run ") + arg(1));
+            else
+                g_started.push_back(g_proc.hProcess);
+            i += 1;
+        } else if (cmd == "lines") {
+            // Waits until the file holds at least n lines.
+            const int want = std::atoi(arg(2));
+            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(3)));
+            int got = 0;
+            for (;;) {
+                got = 0;
+                if (FILE* f = std::fopen(arg(1), "rb")) {
+                    for (int c; (c = std::fgetc(f)) != EOF;) got += c == '\n';
+                    std::fclose(f);
+                }
+                if (got >= want || GetTickCount() - start > ms) break;
+                Sleep(100);
+            }
+            if (got < want) Fail(std::string(arg(1)) + " has " + std::to_string(got) + " lines");
+            i += 3;
         } else if (cmd == "wait") {
             g_win = WaitFor(arg(1), static_cast<DWORD>(std::atoi(arg(2))));
             if (!g_win) Fail(std::string("no window of class ") + arg(1));
