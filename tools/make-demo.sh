@@ -25,6 +25,9 @@ for f in cld1 cld2 cld3 cldcn1 cldcn2 cirrus1 cumul1 stratus1 cirrus_overcast su
 done
 pic "$fs/UIRES/dlgsplash.bmp" 320x200 navy-gray
 printf 'fake simulator\r\n' > "$fs/fs2002.exe"
+# The IPC module's file: its presence switches the simulator link on (the
+# stand-in simulator, fakesim.exe, plays both parts).
+: > "$fs/Modules/FSUIPC.dll"
 
 set_dir() { mkdir -p "$data/$1"; printf '%s' "$data/$1"; }
 
@@ -92,9 +95,9 @@ InitRndTime=0
 TimeResUnder1sec=0.5
 [AutoRefreshByInstallButton]
 RefreshCloud=on
-WaitTimeAfterClear=20
-IncTime=0
-DecTime=0
+WaitTimeAfterClear=3
+IncTime=1
+DecTime=1
 [LastInstalled]
 NumberOfDisp=3
 [ToBeBackuped]

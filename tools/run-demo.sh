@@ -11,12 +11,17 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
   /d "$(winpath "$demo/FS2002")" /f /reg:32 >/dev/null 2>&1
 echo "Demo laid out in $demo"
 exe="$demo/Vellmora/Vellmora.exe"
+# The stand-in simulator with a cumulus and a stratus layer: installing a
+# cumulus set makes Vellmora refresh its clouds, shown in its window.
+sim="$demo/fakesim.exe layers=9:6:1000:2000,8:4:300:600"
 if [ -n "${DISPLAY:-}" ]; then
+  [ -f "$demo/fakesim.exe" ] && { "$WRUN" $sim >/dev/null 2>&1 & }
   exec "$WRUN" "$exe"
 fi
 shot="$build/demo-screenshot.png"
 drv="$build/src/win32/e2edriver.exe"
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
+  [ -f \"$demo/fakesim.exe\" ] && { \"$WRUN\" $sim >/dev/null 2>&1 & }
   \"$WRUN\" \"$exe\" &
   sleep \${VM_SHOT_DELAY:-15}
   # Answer the first start's backup question (Yes), as a user would.
