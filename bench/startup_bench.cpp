@@ -12,42 +12,18 @@
 
 #include "app/form1.h"
 #include "fakes.h"
+#include "win_files.h"
 
 using namespace vm;
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string p = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-            else DeleteFileA(p.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
 
 struct Tree {
     std::string root, prog, data;
 };
 
 Tree MakeTree(int sets) {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    Tree t{std::string(tmp) + "vmbench_start", "", ""};
+    Tree t{TempFolderName("vmbench_start"), "", ""};
     RemoveTree(t.root);
     t.prog = t.root + "\\Prog";
     t.data = t.root + "\\FS\\texture\\Sets";
@@ -75,14 +51,14 @@ double RunProgramStart(const Tree& t) {
     FakeRegistry reg;
     reg.Set(Registry::kLocalMachine, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0", "EXE Path",
             t.root + "\\FS");
-    const double t0 = Now();
+    const double t0 = Seconds();
     {
         Program p(t.prog);
         p.env.registry = &reg;
         Form1 form(p);
         form.Form_Load();
         Drain();
-        const double shown = Now();
+        const double shown = Seconds();
         form.Destroy();
         Drain();
         return shown - t0;
@@ -98,7 +74,7 @@ double RunBare(const Tree& t, int sets) {
         return RegisterClassA(&wc) != 0;
     }();
     (void)registered;
-    const double t0 = Now();
+    const double t0 = Seconds();
     HWND w = CreateWindowExA(0, "VmBenchBare", "bare", WS_POPUP, 0, 0, 600, 428, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
     int found = 0;
@@ -113,7 +89,7 @@ double RunBare(const Tree& t, int sets) {
     }
     ShowWindow(w, SW_SHOW);
     Drain();
-    const double shown = Now();
+    const double shown = Seconds();
     DestroyWindow(w);
     Drain();
     return found > 0 ? shown - t0 : -1;

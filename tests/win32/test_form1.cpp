@@ -12,36 +12,11 @@
 #include "fakes.h"
 #include "platform/check_list.h"
 #include "screenshot.h"
+#include "win_files.h"
 
 using namespace vm;
 
 namespace {
-
-std::string TempRoot() {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    return std::string(tmp) + "vmform1_" + std::to_string(GetCurrentProcessId());
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string p = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-            else DeleteFileA(p.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
 
 void Settle(int ms = 50) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
@@ -52,7 +27,7 @@ void Settle(int ms = 50) {
 }
 
 struct Form1Test : ::testing::Test {
-    std::string root = TempRoot();
+    std::string root = TempFolderName("vmform1");
     std::string prog = root + "\\Prog";
     std::string fs = root + "\\FS";
     std::string data = fs + "\\texture\\Sets";
@@ -63,12 +38,12 @@ struct Form1Test : ::testing::Test {
         for (const std::string& d : {root, prog, fs, fs + "\\texture", data}) CreateDirectoryA(d.c_str(), nullptr);
         auto set = [&](const std::string& name, std::initializer_list<const char*> files) {
             CreateDirectoryA((data + "\\" + name).c_str(), nullptr);
-            for (const char* f : files) WriteFile(data + "\\" + name + "\\" + f, "BM");
+            for (const char* f : files) WriteTextFile(data + "\\" + name + "\\" + f, "BM");
         };
         set("Alpha", {"cld1.bmp", "cld2.bmp", "sun6.bmp"});
         CreateDirectoryA((data + "\\Alpha\\Sun").c_str(), nullptr);
-        WriteFile(data + "\\Alpha\\Sun\\SUN6.BMP", "BM");
-        WriteFile(data + "\\Alpha\\Sun\\moon1.bmp", "BM");
+        WriteTextFile(data + "\\Alpha\\Sun\\SUN6.BMP", "BM");
+        WriteTextFile(data + "\\Alpha\\Sun\\moon1.bmp", "BM");
         set("Cumulus 1", {"cld1.bmp"});
         set("Cumulus 2", {"cld1.bmp"});
         set("Storm", {"cldcn1.bmp", "cld1.bmp"});
@@ -79,7 +54,7 @@ struct Form1Test : ::testing::Test {
     void TearDown() override { RemoveTree(root); }
 
     void WriteIni(bool showFiles) {
-        WriteFile(prog + "\\cloud.ini",
+        WriteTextFile(prog + "\\cloud.ini",
                   "[AppName]\r\nName=Vellmora\r\n[DataDirName]\r\nName=Sets\r\n[ShowLogo]\r\nShow=off\r\n"
                   "[ShowSkyFiles]\r\nShowFiles=" +
                       std::string(showFiles ? "True" : "False") +

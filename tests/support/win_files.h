@@ -1,0 +1,50 @@
+// Real temporary folders for the Windows-side tests and benchmarks.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+namespace vm {
+
+// A folder of this name under %TEMP%, unique to the process.
+inline std::string TempFolderName(const std::string& name) {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    return std::string(tmp) + name + "_" + std::to_string(GetCurrentProcessId());
+}
+
+inline void WriteTextFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Deletes the folder and everything below it.
+inline void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string p = dir + "\\" + name;
+            SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+            else DeleteFileA(p.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+// Seconds from the performance counter.
+inline double Seconds() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+}  // namespace vm
+#endif
