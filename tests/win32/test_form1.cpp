@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "fakes.h"
 #include "platform/check_list.h"
+#include "platform/image_view.h"
 #include "screenshot.h"
 #include "win_files.h"
 
@@ -199,4 +200,46 @@ TEST_F(Form1Test, NotificationIconTogglesTheWindow) {
     EXPECT_TRUE(IsWindowVisible(form.hwnd()));
     form.cmdMin_Click();
     EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+}
+
+TEST_F(Form1Test, CorruptPreviewStaysEmptyAndMissingIniIsReported) {
+    WriteIni(true);
+    // Alpha's preview is a corrupt JPEG; Storm's a real bitmap picture.
+    WriteTextFile(data + "\\Alpha\\preview.jpg", std::string("\xFF\xD8\xFF\xE0 not really a jpeg", 22));
+    {
+        BITMAPFILEHEADER fh{0x4D42, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + 16, 0, 0,
+                            sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+        BITMAPINFOHEADER bi{sizeof bi, 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
+        bytes.append(reinterpret_cast<const char*>(&bi), sizeof bi);
+        bytes.append(16, '\x7F');
+        // GDI+ reads a bitmap by its content whatever the name says.
+        WriteTextFile(data + "\\Storm\\preview.gif", bytes);
+    }
+    auto p = MakeProgram();
+    Form1 form(*p);
+    int shown = 0;
+    p->messages.onShown = [&](frmMsg& w) {
+        ++shown;
+        PostMessageA(w.Control(23), BM_CLICK, 0, 0);
+    };
+    form.Form_Load();
+    Settle();
+    EXPECT_FALSE(ImageViewHasPicture(form.Control(Form1::imgSky)));  // corrupt: empty, silently
+    EXPECT_EQ(shown, 0);
+    SendMessageA(form.Control(Form1::cmbClouds), CB_SETCURSEL, 3, 0);
+    SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::cmbClouds, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(form.Control(Form1::cmbClouds)));
+    EXPECT_TRUE(ImageViewHasPicture(form.Control(Form1::imgSky)));
+
+    // cloud.ini gone after start-up: "No cloud.ini", nothing started.
+    std::string title;
+    p->messages.onShown = [&](frmMsg& w) {
+        title = GetText(w.hwnd());
+        EXPECT_EQ(GetText(w.Control(frmMsg::ID_LBL)), "");
+        PostMessageA(w.Control(23), BM_CLICK, 0, 0);
+    };
+    DeleteFileA((prog + "\\cloud.ini").c_str());
+    form.mnuShowIni_Click();
+    EXPECT_EQ(title, "No cloud.ini");
 }
