@@ -13,8 +13,6 @@ namespace vm {
 
 namespace {
 
-bool FileExists(Env& env, const std::string& path) { return SameText(FileCheck(env, path), "OK"); }
-
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.rfind('\\');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -26,6 +24,13 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool FileExists(Env& env, const std::string& path) {
+    // Without wildcards the search finds the name or nothing; the time stamp
+    // answers the same (files and folders alike) at a fraction of the cost.
+    if (path.find_first_of("*?") == std::string::npos) return env.fs->ModTime(path).has_value();
+    return SameText(FileCheck(env, path), "OK");
+}
 
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
     // A read-only destination is refused before anything is made: some

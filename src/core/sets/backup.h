@@ -12,6 +12,9 @@ namespace vm {
 // The temporary name used in the destination folder.
 inline constexpr const char* kCopyTempName = "~vellmora-copy.tmp";
 
+// Whether a file or folder matches the path (FileCheck answering "OK").
+bool FileExists(Env& env, const std::string& path);
+
 // Copies `source` over `dest` (which may or may not exist). False when the
 // copy or the replace fails, or when `dest` is read-only; `dest` is then
 // unchanged.

@@ -13,8 +13,6 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
-bool FileExists(Env& env, const std::string& path) { return SameText(FileCheck(env, path), "OK"); }
-
 std::string JoinParts(const std::string& a, const std::string& b) {
     if (a.empty()) return b;
     if (b.empty()) return a;
@@ -146,8 +144,10 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
     BusyScope busy(*this);
     for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
         DoEvents();
-        if (!FileExists(env_, sources[j])) continue;
         if (!ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
+            // A source that went missing since the report is skipped; it is
+            // looked for only now, to keep a search per file off the copy.
+            if (!FileExists(env_, sources[j])) continue;
             // The texture file keeps its old content; tell which one failed.
             if (!AutoRandomOn())
                 env_.msg->ShowMsg("Install file Error!! FileName : " + names[j], 16, "File Copy Error");

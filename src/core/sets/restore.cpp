@@ -14,8 +14,6 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
-bool FileExists(Env& env, const std::string& path) { return SameText(FileCheck(env, path), "OK"); }
-
 }  // namespace
 
 std::string RestoreReport(const std::string& restoreList, const std::string& missingBackupList) {

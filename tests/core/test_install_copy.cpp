@@ -1,5 +1,6 @@
-// A read-only texture file: installs and restores refuse it with a message,
-// and the refusal leaves nothing behind that would block later copies.
+// The copy step of installs and restores: a read-only texture file is refused
+// with a message, leaving nothing behind that would block later copies; a
+// source that disappears after the report is skipped.
 #include <gtest/gtest.h>
 
 #include "sets/backup.h"
@@ -8,9 +9,9 @@
 namespace vm {
 namespace {
 
-class ReadOnlyTextureTest : public SetsFixture {
+class InstallCopyTest : public SetsFixture {
 protected:
-    ReadOnlyTextureTest() {
+    InstallCopyTest() {
         for (const char* n : {"cld1.bmp", "cld2.bmp", "cld3.bmp"}) {
             te.fs.AddFile(Data(std::string("Cumu\\") + n), std::string("new-") + n);
             te.fs.AddFile(Tex(n), std::string("orig-") + n);
@@ -21,7 +22,7 @@ protected:
     std::string At(const char* n) { return te.fs.Content(Tex(n)); }
 };
 
-TEST_F(ReadOnlyTextureTest, RefusedWithAMessageAndNoTemporaryFileLeft) {
+TEST_F(InstallCopyTest, ReadOnlyTextureRefusedWithAMessageAndNoTemporaryFileLeft) {
     te.msg.Answer({6, 1});
     EXPECT_FALSE(ctl.InstallSet());
     ASSERT_EQ(te.msg.calls.size(), 3u);
@@ -64,6 +65,21 @@ TEST_F(ReadOnlyTextureTest, RefusedWithAMessageAndNoTemporaryFileLeft) {
     te.msg.Answer({1});
     ctl.cmdToOrg_Click();
     EXPECT_EQ(At("cld2.bmp"), "orig-cld2.bmp");
+    EXPECT_FALSE(te.fs.Exists(Tex(kCopyTempName)));
+}
+
+TEST_F(InstallCopyTest, ASourceDeletedWhileTheReportIsShownIsSkipped) {
+    te.fs.SetReadOnly(Tex("cld2.bmp"), false);
+    te.msg.onShow = [&](const ScriptedMessages::Call& c) {
+        if (c.title == "Installation") te.fs.Remove(Data("Cumu\\cld2.bmp"));
+    };
+    te.msg.Answer({6, 1});
+    EXPECT_TRUE(ctl.InstallSet());
+    EXPECT_EQ(te.msg.calls.size(), 2u);
+    EXPECT_EQ(At("cld1.bmp"), "new-cld1.bmp");
+    EXPECT_EQ(At("cld2.bmp"), "orig-cld2.bmp");
+    EXPECT_EQ(At("cld3.bmp"), "new-cld3.bmp");
+    EXPECT_EQ(s.LastInstalledSets, std::vector<std::string>{"Cumu"});
     EXPECT_FALSE(te.fs.Exists(Tex(kCopyTempName)));
 }
 
