@@ -463,25 +463,24 @@ public:
     int answered() const { return answered_; }
 
 private:
+    static BOOL CALLBACK Each(HWND h, LPARAM lp) {
+        auto* self = reinterpret_cast<ShellAnswer*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        char cls[64];
+        GetClassNameA(h, cls, sizeof cls);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(h) && strcmp(cls, "#32770") == 0 &&
+            GetDlgItem(h, self->button_)) {
+            PostMessageA(h, WM_COMMAND, MAKEWPARAM(self->button_, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(h, self->button_)));
+            ++self->answered_;
+            Sleep(200);
+        }
+        return TRUE;
+    }
     void Run() {
         while (!stop_) {
-            EnumWindows(
-                [](HWND h, LPARAM lp) -> BOOL {
-                    auto* self = reinterpret_cast<ShellAnswer*>(lp);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    char cls[64];
-                    GetClassNameA(h, cls, sizeof cls);
-                    if (pid == GetCurrentProcessId() && IsWindowVisible(h) && strcmp(cls, "#32770") == 0 &&
-                        GetDlgItem(h, self->button_)) {
-                        PostMessageA(h, WM_COMMAND, MAKEWPARAM(self->button_, BN_CLICKED),
-                                     reinterpret_cast<LPARAM>(GetDlgItem(h, self->button_)));
-                        ++self->answered_;
-                        Sleep(200);
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
+            EnumWindows(Each, reinterpret_cast<LPARAM>(this));
             Sleep(20);
         }
     }
