@@ -151,6 +151,7 @@ void Form1::Form_Load() {
         throw ProgramEnd{};
     CreateControls();
     p_.messages.SetMainWindow(hwnd());
+    p_.fs.SetOwner(hwnd());  // the shell copy's progress and questions belong to this window
     EnableWindow(hwnd(), TRUE);
 
     frmLogo logo;
