@@ -27,6 +27,7 @@
 #include "platform/win32_profile.h"
 #include "sets/catalogue.h"
 #include "sets/sets_controller.h"
+#include "win_files.h"
 
 using namespace vm;
 
@@ -37,22 +38,6 @@ constexpr size_t kFileSize = 1u << 20;
 constexpr int kRounds = 15;
 constexpr DWORD kSettleMs = 700;
 constexpr int kFolders = 1000, kPerFolder = 20, kTextures = 200;
-
-double NowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1e3 / double(freq.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Yes to a Yes/No question, OK to the rest.
 class Answers : public Messages {
@@ -187,32 +172,32 @@ int InstallBench(const std::string& root) {
     }
 
     auto raw = [&](int copiesPerFile) {
-        const double t0 = NowMs();
+        const double t0 = (Seconds() * 1e3);
         for (int k = 0; k < copiesPerFile; ++k)
             for (const std::string& n : names)
                 CopyFileA((set + "\\" + n).c_str(), (r.s.TextureDir + "\\" + n).c_str(), FALSE);
-        return NowMs() - t0;
+        return (Seconds() * 1e3) - t0;
     };
     // The same copies the safe way, as the installation makes them: to a
     // temporary name, then replacing the texture file in one step. Its
     // ratio to CopyFileA is the platform's price of the safe replace.
     const std::string temp = r.s.TextureDir + "\\~bench-copy.tmp";
     auto safe = [&] {
-        const double t0 = NowMs();
+        const double t0 = (Seconds() * 1e3);
         for (const std::string& n : names) {
             CopyFileA((set + "\\" + n).c_str(), temp.c_str(), FALSE);
             MoveFileExA(temp.c_str(), (r.s.TextureDir + "\\" + n).c_str(), MOVEFILE_REPLACE_EXISTING);
         }
-        return NowMs() - t0;
+        return (Seconds() * 1e3) - t0;
     };
 
     // The first installation makes the backups too: 80 copies.
     Sleep(kSettleMs);
     const double firstRaw = raw(2);
     Sleep(kSettleMs);
-    double t0 = NowMs();
+    double t0 = (Seconds() * 1e3);
     const bool firstOk = r.ctl.InstallSet();
-    const double first = NowMs() - t0;
+    const double first = (Seconds() * 1e3) - t0;
 
     std::vector<double> raws, safes, installs;
     bool ok = firstOk;
@@ -224,9 +209,9 @@ int InstallBench(const std::string& root) {
         Sleep(kSettleMs);
         safes.push_back(safe());
         Sleep(kSettleMs);
-        t0 = NowMs();
+        t0 = (Seconds() * 1e3);
         ok = r.ctl.InstallSet() && ok;
-        installs.push_back(NowMs() - t0);
+        installs.push_back((Seconds() * 1e3) - t0);
     }
     // Each round pairs the two next to each other; the median of the
     // rounds' ratios is the least disturbed by other work on the machine.
@@ -254,7 +239,7 @@ int BackupAllBench(const std::string& root) {
     Rig r(root);
     for (int t = 0; t < kTextures; ++t)
         PutFile(r.s.TextureDir + "\\tex" + std::to_string(t) + ".bmp", 4096, static_cast<unsigned>(t));
-    const double l0 = NowMs();
+    const double l0 = (Seconds() * 1e3);
     for (int f = 0; f < kFolders; ++f) {
         char folder[32];
         std::snprintf(folder, sizeof folder, "\\Set%04d", f);
@@ -265,16 +250,16 @@ int BackupAllBench(const std::string& root) {
                     static_cast<unsigned>(j));
     }
     const int listed = kFolders * kPerFolder;
-    std::printf("laid out %d data files in %.1f s\n", listed, (NowMs() - l0) / 1000);
+    std::printf("laid out %d data files in %.1f s\n", listed, ((Seconds() * 1e3) - l0) / 1000);
 
-    double t0 = NowMs();
+    double t0 = (Seconds() * 1e3);
     const bool first = r.ctl.BackupAll(false, false);
-    const double firstMs = NowMs() - t0;
+    const double firstMs = (Seconds() * 1e3) - t0;
     std::vector<std::string> copies;
     ListFiles(r.env, r.s.BackupDir, "*.bmp", copies);
-    t0 = NowMs();
+    t0 = (Seconds() * 1e3);
     const bool again = r.ctl.BackupAll(true, false);
-    const double againMs = NowMs() - t0;
+    const double againMs = (Seconds() * 1e3) - t0;
     std::printf("BackupAll over %d folders x %d bitmaps: first %.1f ms (%.1f us per file, %zu copies made), "
                 "re-backup with nothing changed %.1f ms (%.1f us per file)%s\n",
                 kFolders, kPerFolder, firstMs, firstMs * 1000 / listed, copies.size(), againMs,

@@ -19,6 +19,8 @@
 #include "sim/fsuipc.h"
 #include "sim/refresh.h"
 #include "sim/weather.h"
+#include "fakes.h"
+#include "win_files.h"
 
 using namespace vm;
 
@@ -26,39 +28,6 @@ namespace {
 
 constexpr int kRounds = 30;
 constexpr int kPerRound = 100;
-
-double NowUs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1e6 / double(freq.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-struct QuietView : RefreshView {
-    void SetMessage(const std::string&) override {}
-    std::string CloudsText() override { return {}; }
-    bool RandomMode() override { return false; }
-    double AutoRandomTime() override { return 0; }
-    void SetAutoRandomTime(double) override {}
-    void ShowTime(const std::string&) override {}
-    void EnableTime(bool) override {}
-    void ButtonCtrl(bool) override {}
-    void EnableStopRefresh(bool) override {}
-    void EnableLastInst(bool) override {}
-    bool ModulePresent() override { return true; }
-    void CheckSimWindow() override {}
-    void PlayButtonSound() override {}
-    bool MusicKeepsLink() override { return false; }
-};
 
 // Times (timeGetTime) of the cloud-table writes in fakesim's log.
 std::vector<DWORD> TableWriteTimes(const std::string& logPath) {
@@ -154,11 +123,11 @@ int main(int argc, char** argv) {
             std::vector<double> ipcUs, bareUs;
             bool ok = true;
             for (int round = 0; round < kRounds && ok; ++round) {
-                double t0 = NowUs();
+                double t0 = (Seconds() * 1e6);
                 for (int i = 0; i < kPerRound; ++i) ok = exchange() && ok;
-                double t1 = NowUs();
+                double t1 = (Seconds() * 1e6);
                 for (int i = 0; i < kPerRound; ++i) ok = bare() && ok;
-                double t2 = NowUs();
+                double t2 = (Seconds() * 1e6);
                 ipcUs.push_back((t1 - t0) / kPerRound);
                 bareUs.push_back((t2 - t1) / kPerRound);
             }
@@ -170,7 +139,7 @@ int main(int argc, char** argv) {
                 // find the name, open and map the block, then let it go.
                 std::vector<double> mapUs;
                 for (int round = 0; round < kRounds; ++round) {
-                    double t0 = NowUs();
+                    double t0 = (Seconds() * 1e6);
                     for (int i = 0; i < kPerRound; ++i) {
                         char name[64];
                         GlobalGetAtomNameA(link.IpcAtom, name, sizeof name);
@@ -179,7 +148,7 @@ int main(int argc, char** argv) {
                         if (v) UnmapViewOfFile(v);
                         if (h) CloseHandle(h);
                     }
-                    mapUs.push_back((NowUs() - t0) / kPerRound);
+                    mapUs.push_back(((Seconds() * 1e6) - t0) / kPerRound);
                 }
                 const double ipc = Median(ipcUs), raw = Median(bareUs);
                 std::printf("ipc exchange, 6144-byte read: %8.1f us (median of %d rounds of %d)\n", ipc, kRounds,
@@ -193,7 +162,7 @@ int main(int argc, char** argv) {
 
             // The refresh: cumulus 4/8 with one second per step: steps at 0..7 s.
             ComIpc weather(link);
-            QuietView view;
+            QuietRefreshView view;
             CloudRefresh refresh(link, weather, clock, pump, view);
             refresh.Mode = {true, 1, 1, 1};
             weather.ReadLayers();

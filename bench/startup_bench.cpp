@@ -95,11 +95,6 @@ double RunBare(const Tree& t, int sets) {
     return found > 0 ? shown - t0 : -1;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main() {

@@ -12,6 +12,7 @@
 
 #include "common/ports.h"
 #include "config/ini_profile.h"
+#include "sim/refresh.h"
 #include "memory_fs.h"
 
 namespace vm {
@@ -143,6 +144,26 @@ private:
 };
 
 // Every port faked, wired into `env`. The program folder "C:\Prog" exists.
+// A main window for the cloud refresh that records its messages and
+// otherwise stays still: AutoRandom off, the IPC module present.
+struct QuietRefreshView : RefreshView {
+    std::vector<std::string> messages;
+    void SetMessage(const std::string& t) override { messages.push_back(t); }
+    std::string CloudsText() override { return ""; }
+    bool RandomMode() override { return false; }
+    double AutoRandomTime() override { return 0; }
+    void SetAutoRandomTime(double) override {}
+    void ShowTime(const std::string&) override {}
+    void EnableTime(bool) override {}
+    void ButtonCtrl(bool) override {}
+    void EnableStopRefresh(bool) override {}
+    void EnableLastInst(bool) override {}
+    bool ModulePresent() override { return true; }
+    void CheckSimWindow() override {}
+    void PlayButtonSound() override {}
+    bool MusicKeepsLink() override { return false; }
+};
+
 struct TestEnv {
     MemoryFileSystem fs;
     IniProfile profile{fs};

@@ -1,11 +1,14 @@
-// Real temporary folders for the Windows-side tests and benchmarks.
+// Real temporary folders, a clock and a median for the Windows-side tests
+// and benchmarks.
 #pragma once
 
 #ifdef _WIN32
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace vm {
 
@@ -44,6 +47,11 @@ inline double Seconds() {
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&c);
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace vm

@@ -14,6 +14,7 @@
 #include "platform/win32_ipc.h"
 #include "platform/win32_ports.h"
 #include "sim/fsuipc.h"
+#include "fakes.h"
 #include "sim/refresh.h"
 #include "sim/weather.h"
 
@@ -126,24 +127,6 @@ struct FakeSimTest : ::testing::Test {
     }
 };
 
-struct NullView : RefreshView {
-    std::vector<std::string> messages;
-    void SetMessage(const std::string& t) override { messages.push_back(t); }
-    std::string CloudsText() override { return ""; }
-    bool RandomMode() override { return false; }
-    double AutoRandomTime() override { return 0; }
-    void SetAutoRandomTime(double) override {}
-    void ShowTime(const std::string&) override {}
-    void EnableTime(bool) override {}
-    void ButtonCtrl(bool) override {}
-    void EnableStopRefresh(bool) override {}
-    void EnableLastInst(bool) override {}
-    bool ModulePresent() override { return true; }
-    void CheckSimWindow() override {}
-    void PlayButtonSound() override {}
-    bool MusicKeepsLink() override { return false; }
-};
-
 }  // namespace
 
 TEST_F(FakeSimTest, OpensAndReadsVersionAltitudeAndReadiness) {
@@ -194,7 +177,7 @@ TEST_F(FakeSimTest, RefreshWritesFollowTheSchedule) {
     link.IpcConnect();
     ASSERT_TRUE(link.IpcLinked);
     ComIpc weather(link);
-    NullView view;
+    QuietRefreshView view;
     CloudRefresh refresh(link, weather, clock, pump, view);
     refresh.Mode = {true, 1, 1, 1};
     ASSERT_EQ(refresh.RefreshClouds("Stratus"), CloudRefresh::Outcome::Completed);
