@@ -58,6 +58,32 @@ TEST(MainWindowRules, SmallTexts) {
               (std::vector<std::string>{"C:\\ed.exe C:\\P\\cloud.ini", "notepad.exe C:\\P\\cloud.ini"}));
 }
 
+TEST(MainWindowRules, StartStates) {
+    AutoRandomStart off = AutoRandomAtStart(0);
+    EXPECT_FALSE(off.timer1);
+    EXPECT_EQ(off.timeCaption, "Off");
+    EXPECT_TRUE(off.buttonsOn);
+    EXPECT_FALSE(off.disableInstall);
+    AutoRandomStart on = AutoRandomAtStart(10);
+    EXPECT_EQ(on.timeCaption, "10min");
+    EXPECT_FALSE(on.buttonsOn);
+    EXPECT_TRUE(on.disableInstall);
+
+    Settings s;
+    EXPECT_FALSE(WatchWithLink(s, true));
+    s.RefreshCloud[1] = true;
+    EXPECT_TRUE(WatchWithLink(s, true));
+    EXPECT_FALSE(WatchWithLink(s, false));  // no module, no link
+    s.RefreshCloud[1] = false;
+    s.UseFsAny = true;
+    EXPECT_TRUE(WatchWithLink(s, true));
+
+    s.StartSel = "situation";
+    EXPECT_TRUE(StartInSituation(s));
+    s.StartSel = "sky";
+    EXPECT_FALSE(StartInSituation(s));
+}
+
 TEST(MainWindowRules, StartupRunsStepsInOrderAndSkipsLogoWhenOff) {
     std::vector<std::string> seen;
     auto step = [&](const char* n) { return [&seen, n] { seen.push_back(n); }; };

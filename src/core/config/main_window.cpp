@@ -25,6 +25,23 @@ TrayAction TrayIconAction(double xTwips) {
     return TrayAction::None;
 }
 
+AutoRandomStart AutoRandomAtStart(double autoRandomTime) {
+    AutoRandomStart a;
+    a.timeCaption = TimeCaption(autoRandomTime);
+    if (autoRandomTime == 0) {
+        a.buttonsOn = true;
+    } else {
+        a.disableInstall = true;
+    }
+    return a;
+}
+
+bool WatchWithLink(const Settings& s, bool modulePresent) {
+    return modulePresent && (s.RefreshCloud[0] || s.RefreshCloud[1] || s.UseFsAny);
+}
+
+bool StartInSituation(const Settings& s) { return s.StartSel == "situation"; }
+
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath) {
     std::vector<std::string> out;
     if (!editorPath.empty()) out.push_back(editorPath + " " + iniPath);

@@ -32,6 +32,23 @@ SkyLayout LayoutBySkyFiles(bool showSkyFiles);
 enum class TrayAction { None, ToggleWindow, Popup };
 TrayAction TrayIconAction(double xTwips);
 
+// Step 9: the AutoRandom state at start.
+struct AutoRandomStart {
+    bool timer1 = false;       // Timer1 enabled
+    std::string timeCaption;   // lblTime
+    bool buttonsOn = false;    // ButtonCtrl(true), then lblMsg = text of cmbClouds in the sky view
+    bool disableInstall = false;
+};
+AutoRandomStart AutoRandomAtStart(double autoRandomTime);
+
+// Step 11: the simulator watch that also keeps the link (tmrFScheck) runs
+// when the IPC module is installed and something uses it; otherwise the
+// plain watch (tmrFsCheck2).
+bool WatchWithLink(const Settings& s, bool modulePresent);
+
+// Step 13: start in the situation view (else play the button sound).
+bool StartInSituation(const Settings& s);
+
 // mnuShowIni: the command lines to try in order (the configured editor, then
 // notepad).
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath);

@@ -198,25 +198,26 @@ void Form1::Form_Load() {
     st.Layout = [&] { ApplyLayout(LayoutBySkyFiles(s.ShowSkyFiles)); };
     st.ApplyFont = [&] { ApplyFont(hwnd(), s); };
     st.AutoRandomState = [&] {
-        if (s.AutoRandomTime == 0) {
-            Timer1_ = false;
-            SetWindowTextA(Control(lblTime), TimeCaption(0).c_str());
+        const AutoRandomStart a = AutoRandomAtStart(s.AutoRandomTime);
+        Timer1_ = a.timer1;
+        SetWindowTextA(Control(lblTime), a.timeCaption.c_str());
+        if (a.buttonsOn) {
             sets_->ButtonCtrl(true);
             if (OptionChosen(Ctl::optSky)) {
                 SetWindowTextA(Control(lblMsg), GetText(Control(cmbClouds)).c_str());
                 p_.pump.DoEvents();
             }
-        } else {
-            SetWindowTextA(Control(lblTime), TimeCaption(s.AutoRandomTime).c_str());
-            EnableWindow(Control(cmdInst), FALSE);
         }
+        if (a.disableInstall) EnableWindow(Control(cmdInst), FALSE);
     };
     st.SelectRefreshMode = [&] { refresh_.Mode = SelectRefreshMode(s, s.AutoRandomTime); };
     st.SimulatorWatch = [&] {
-        SetWatch(IpcModulePresent(env, s) && (s.RefreshCloud[0] || s.RefreshCloud[1] || s.UseFsAny));
+        SetWatch(WatchWithLink(s, IpcModulePresent(env, s)));
     };
     st.StartSel = [&] {
-        if (s.StartSel == "situation" && IsWindowEnabled(Control(optFLT))) {
+        // The situation view is not part of the program yet: it starts only
+        // when its option button is usable.
+        if (StartInSituation(s) && IsWindowEnabled(Control(optFLT))) {
             SendMessageA(Control(optSky), BM_SETCHECK, BST_UNCHECKED, 0);
             SendMessageA(Control(optFLT), BM_SETCHECK, BST_CHECKED, 0);
         } else if (!vm::PlayButtonSound(env, s)) {
