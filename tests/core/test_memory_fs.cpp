@@ -213,3 +213,14 @@ TEST(FakeRegistry, QueryNeedsRoomForValueAndNul) {
 
 }  // namespace
 }  // namespace vm
+
+TEST(MemoryFsAttributes, ExactNamesOnly) {
+    vm::MemoryFileSystem fs;
+    fs.AddDir("C:\\T");
+    fs.AddFile("C:\\T\\a.bmp", "x");
+    fs.SetReadOnly("C:\\T\\a.bmp");
+    EXPECT_EQ(fs.Attributes("c:\\t\\A.BMP"), std::optional<uint32_t>(vm::kAttrReadOnly));
+    EXPECT_EQ(fs.Attributes("C:\\T"), std::optional<uint32_t>(vm::kAttrDirectory));
+    EXPECT_FALSE(fs.Attributes("C:\\T\\*.bmp"));
+    EXPECT_FALSE(fs.Attributes("C:\\T\\b.bmp"));
+}

@@ -309,6 +309,13 @@ bool MemoryFileSystem::MakeDir(const std::string& path) {
     return true;
 }
 
+std::optional<uint32_t> MemoryFileSystem::Attributes(const std::string& path) {
+    if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
+    const Node* n = Get(path);
+    if (!n) return std::nullopt;
+    return (n->dir ? kAttrDirectory : 0u) | (n->readOnly ? kAttrReadOnly : 0u);
+}
+
 std::optional<double> MemoryFileSystem::ModTime(const std::string& path) {
     if (const Node* n = Get(path)) return n->modTime;
     return std::nullopt;

@@ -34,6 +34,13 @@ public:
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
     virtual bool Remove(const std::string& path) = 0;
     virtual bool MakeDir(const std::string& path) = 0;
+    // GetFileAttributesA of an exact name (no wildcards), or nothing when
+    // there is no such file or folder. The default asks the search.
+    virtual std::optional<uint32_t> Attributes(const std::string& path) {
+        const std::vector<FindData> found = Find(path);
+        if (found.empty()) return std::nullopt;
+        return found.front().attributes;
+    }
     // Last-write time as days since 1899-12-30 (the old DATE), or nothing.
     virtual std::optional<double> ModTime(const std::string& path) = 0;
     virtual std::optional<std::string> Read(const std::string& path) = 0;

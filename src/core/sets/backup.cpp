@@ -37,8 +37,7 @@ bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
     // platforms let the replace through and others refuse it, and a copy of
     // a read-only source (read-only itself) could then not be deleted again
     // and would block every later copy into the folder.
-    for (const FindData& f : env.fs->Find(dest))
-        if (f.attributes & kAttrReadOnly) return false;
+    if (const auto a = env.fs->Attributes(dest); a && (*a & kAttrReadOnly)) return false;
     const std::string folder = FolderOf(dest);
     const std::string temp = folder.empty() ? std::string(kCopyTempName) : folder + "\\" + kCopyTempName;
     if (env.fs->Copy(source, temp, false) && env.fs->Replace(temp, dest)) return true;

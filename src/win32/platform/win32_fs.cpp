@@ -34,6 +34,12 @@ bool Win32FileSystem::Remove(const std::string& path) { return DeleteFileA(path.
 
 bool Win32FileSystem::MakeDir(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
+std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return static_cast<uint32_t>(a);
+}
+
 std::optional<double> Win32FileSystem::ModTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
