@@ -32,14 +32,7 @@ constexpr int kPerRound = 100;
 // Times (timeGetTime) of the cloud-table writes in fakesim's log.
 std::vector<DWORD> TableWriteTimes(const std::string& logPath) {
     std::vector<DWORD> out;
-    FILE* f = std::fopen(logPath.c_str(), "r");
-    if (!f) return out;
-    std::string text;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    std::fclose(f);
-    std::istringstream in(text);
+    std::istringstream in(ReadTextFile(logPath));
     std::string line;
     while (std::getline(in, line)) {
         unsigned long ms = 0;

@@ -17,6 +17,7 @@
 #include "fakes.h"
 #include "sim/refresh.h"
 #include "sim/weather.h"
+#include "win_files.h"
 
 using namespace vm;
 
@@ -76,14 +77,7 @@ public:
 
     std::vector<LogLine> Log() const {
         std::vector<LogLine> out;
-        FILE* f = std::fopen(logPath_.c_str(), "r");
-        if (!f) return out;
-        std::string text;
-        char buf[8192];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-        std::fclose(f);
-        std::istringstream in(text);
+        std::istringstream in(ReadTextFile(logPath_));
         std::string line;
         while (std::getline(in, line)) {
             std::istringstream l(line);
