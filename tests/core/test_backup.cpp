@@ -41,7 +41,7 @@ TEST_F(BackupTest, BackupCopyCases) {
         EXPECT_EQ(ctl.BackupCopy(Tex("a.bmp"), Bak("a.bmp"), c.overwrite, c.shell), c.result);
         EXPECT_EQ(te.fs.Content(Bak("a.bmp")), c.backup);
         EXPECT_EQ(te.fs.ShellCalls().size() - shellBefore, c.shellCalls);
-        EXPECT_FALSE(te.fs.Exists(Bak(kCopyTempName)));
+        EXPECT_TRUE(CopyTempsIn(te.env, kBak).empty());
     }
     ASSERT_FALSE(te.fs.ShellCalls().empty());
     const auto& call = te.fs.ShellCalls().back();

@@ -26,24 +26,29 @@ TEST_F(InstallCopyTest, ReadOnlyTextureRefusedWithAMessageAndNoTemporaryFileLeft
     te.msg.Answer({6, 1});
     EXPECT_FALSE(ctl.InstallSet());
     ASSERT_EQ(te.msg.calls.size(), 3u);
-    EXPECT_EQ(te.msg.Last().text, "Install file Error!! FileName : cld2.bmp");
+    EXPECT_EQ(te.msg.Last().text,
+              "Install file Error!! FileName : cld2.bmp\r\nThe file in the Texture folder is read-only.");
     EXPECT_EQ(te.msg.Last().title, "File Copy Error");
     EXPECT_EQ(te.msg.Last().style, 16);
-    EXPECT_EQ(At("cld1.bmp"), "new-cld1.bmp");
+    // Refused before the first copy: the set is not half installed.
+    EXPECT_EQ(At("cld1.bmp"), "orig-cld1.bmp");
     EXPECT_EQ(At("cld2.bmp"), "orig-cld2.bmp");
     EXPECT_EQ(At("cld3.bmp"), "orig-cld3.bmp");
     EXPECT_TRUE(s.LastInstalledSets.empty());
-    // The backup of a read-only file is read-only too.
-    EXPECT_TRUE(te.fs.IsReadOnly(Bak("cld2.bmp")));
+    // The backup of a read-only file is an ordinary file: it can be restored
+    // and backed up again.
+    EXPECT_EQ(te.fs.Content(Bak("cld2.bmp")), "orig-cld2.bmp");
+    EXPECT_FALSE(te.fs.IsReadOnly(Bak("cld2.bmp")));
 
     // Restoring copies a read-only backup: it must not stay behind as the
     // temporary file when the texture file refuses it.
     te.msg.Answer({1});
     ctl.cmdToOrg_Click();
-    EXPECT_EQ(te.msg.Last().text, "Restore file Error!! FileName : cld2.bmp");
+    EXPECT_EQ(te.msg.Last().text,
+              "Restore file Error!! FileName : cld2.bmp\r\nThe file in the Texture folder is read-only.");
     EXPECT_EQ(te.msg.Last().title, "File Copy Error");
     EXPECT_EQ(At("cld1.bmp"), "orig-cld1.bmp");
-    EXPECT_FALSE(te.fs.Exists(Tex(kCopyTempName)));
+    EXPECT_TRUE(CopyTempsIn(te.env, kTex).empty());
 
     // The other files still install, silently under AutoRandom...
     view.CheckOnly(Lst::lstClouds, {"cld1.bmp", "cld3.bmp"});
@@ -65,7 +70,7 @@ TEST_F(InstallCopyTest, ReadOnlyTextureRefusedWithAMessageAndNoTemporaryFileLeft
     te.msg.Answer({1});
     ctl.cmdToOrg_Click();
     EXPECT_EQ(At("cld2.bmp"), "orig-cld2.bmp");
-    EXPECT_FALSE(te.fs.Exists(Tex(kCopyTempName)));
+    EXPECT_TRUE(CopyTempsIn(te.env, kTex).empty());
 }
 
 TEST_F(InstallCopyTest, ASourceDeletedWhileTheReportIsShownIsSkipped) {
@@ -80,7 +85,7 @@ TEST_F(InstallCopyTest, ASourceDeletedWhileTheReportIsShownIsSkipped) {
     EXPECT_EQ(At("cld2.bmp"), "orig-cld2.bmp");
     EXPECT_EQ(At("cld3.bmp"), "new-cld3.bmp");
     EXPECT_EQ(s.LastInstalledSets, std::vector<std::string>{"Cumu"});
-    EXPECT_FALSE(te.fs.Exists(Tex(kCopyTempName)));
+    EXPECT_TRUE(CopyTempsIn(te.env, kTex).empty());
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(RestoreTest, RestoresTheCheckedFilesThatHaveABackup) {
     }
     EXPECT_EQ(te.fs.Content(Tex("cld4.bmp")), "new-cld4.bmp");
     EXPECT_EQ(te.fs.Content(Tex("sun6.bmp")), "new-sun");
-    EXPECT_FALSE(te.fs.Exists(Tex(kCopyTempName)));
+    EXPECT_TRUE(CopyTempsIn(te.env, kTex).empty());
     EXPECT_EQ(te.sound.beeps, 1);
 }
 

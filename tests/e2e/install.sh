@@ -99,7 +99,7 @@ same_soon() {
 same() { cmp -s "$1" "$2" || { echo "differs: $2 (expected $1)"; return 1; }; }
 no_temp() {
   for d in "$tex" "$tex/Backup"; do
-    [ ! -e "$d/~vellmora-copy.tmp" ] || { echo "temporary copy left in $d"; return 1; }
+    ! ls "$d" | grep -q "^~vellmora-[0-9a-f]*\.tmp$" || { echo "temporary copy left in $d"; return 1; }
   done
 }
 # [LastInstalled] of cloud.ini, one key=value per line.

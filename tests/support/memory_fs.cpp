@@ -316,6 +316,14 @@ std::optional<uint32_t> MemoryFileSystem::Attributes(const std::string& path) {
     return (n->dir ? kAttrDirectory : 0u) | (n->readOnly ? kAttrReadOnly : 0u);
 }
 
+bool MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+    if (Injected(FsOp::SetAttributes)) return false;
+    Node* n = path.find_first_of("*?") == std::string::npos ? Get(path) : nullptr;
+    if (!n || n->locked) return false;
+    n->readOnly = (attributes & kAttrReadOnly) != 0;
+    return true;
+}
+
 std::optional<double> MemoryFileSystem::ModTime(const std::string& path) {
     if (const Node* n = Get(path)) return n->modTime;
     return std::nullopt;

@@ -15,7 +15,7 @@
 
 namespace vm {
 
-enum class FsOp { Copy, Replace, Remove, Write, MakeDir, Read, Find, Shell };
+enum class FsOp { Copy, Replace, Remove, Write, MakeDir, Read, Find, Shell, SetAttributes };
 
 class MemoryFileSystem : public FileSystem {
 public:
@@ -28,6 +28,8 @@ public:
     bool Remove(const std::string& path) override;
     bool MakeDir(const std::string& path) override;
     std::optional<uint32_t> Attributes(const std::string& path) override;
+    // Only the read-only attribute is kept.
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
     std::optional<double> ModTime(const std::string& path) override;
     std::optional<std::string> Read(const std::string& path) override;
     bool Write(const std::string& path, const std::string& data) override;

@@ -164,8 +164,7 @@ protected:
         return t;
     }
     bool NoTemporaryFile() {
-        return GetFileAttributesA((tex_ + "\\" + kCopyTempName).c_str()) == INVALID_FILE_ATTRIBUTES &&
-               GetFileAttributesA((bak_ + "\\" + kCopyTempName).c_str()) == INVALID_FILE_ATTRIBUTES;
+        return CopyTempsIn(env_, tex_).empty() && CopyTempsIn(env_, bak_).empty();
     }
     // Every texture file holds the simulator's file or the set's; every
     // backup copy that exists holds the simulator's file.

@@ -41,6 +41,8 @@ public:
         if (found.empty()) return std::nullopt;
         return found.front().attributes;
     }
+    // SetFileAttributesA; 0 leaves a plain file.
+    virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
     // Last-write time as days since 1899-12-30 (the old DATE), or nothing.
     virtual std::optional<double> ModTime(const std::string& path) = 0;
     virtual std::optional<std::string> Read(const std::string& path) = 0;

@@ -1,7 +1,10 @@
 // Backup copies of the simulator's own texture files.
 #include "sets/backup.h"
 
-#include <unordered_set>
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "common/convert.h"
 #include "common/fileproc.h"
@@ -32,35 +35,114 @@ bool FileExists(Env& env, const std::string& path) {
     return SameText(FileCheck(env, path), "OK");
 }
 
+namespace {
+
+constexpr const char* kTempPrefix = "~vellmora-";
+constexpr const char* kTempSuffix = ".tmp";
+constexpr size_t kTempDigits = 8;
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+    return folder.empty() ? name : folder + "\\" + name;
+}
+
+// A new temporary name for each copy of this process; the number mixes in
+// the millisecond counter so that names left by an earlier run are unlikely
+// to come up again.
+std::string NextTempName(Env& env) {
+    static uint32_t counter = 0;
+    const uint32_t tick = env.clock ? env.clock->TickMs() : 0;
+    const uint32_t n = tick * 2654435761u + ++counter;
+    static const char kHex[] = "0123456789abcdef";
+    std::string digits(kTempDigits, '0');
+    for (size_t i = 0; i < kTempDigits; ++i) digits[kTempDigits - 1 - i] = kHex[(n >> (4 * i)) & 0xF];
+    return kTempPrefix + digits + kTempSuffix;
+}
+
+bool ClearReadOnly(Env& env, const std::string& path) {
+    const auto a = env.fs->Attributes(path);
+    if (!a || !(*a & kAttrReadOnly)) return true;
+    return env.fs->SetAttributes(path, *a & ~(kAttrReadOnly | kAttrDirectory));
+}
+
+}  // namespace
+
+bool IsCopyTempName(const std::string& name) {
+    const size_t prefix = std::char_traits<char>::length(kTempPrefix);
+    const size_t suffix = std::char_traits<char>::length(kTempSuffix);
+    if (name.size() != prefix + kTempDigits + suffix) return false;
+    if (!SameText(name.substr(0, prefix), kTempPrefix) || !SameText(name.substr(prefix + kTempDigits), kTempSuffix))
+        return false;
+    for (size_t i = prefix; i < prefix + kTempDigits; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+std::vector<std::string> CopyTempsIn(Env& env, const std::string& folder) {
+    std::vector<std::string> names;
+    for (const FindData& f : env.fs->Find(InFolder(folder, std::string(kTempPrefix) + "*" + kTempSuffix)))
+        if (!(f.attributes & kAttrDirectory) && IsCopyTempName(f.name)) names.push_back(f.name);
+    return names;
+}
+
+void RemoveStaleCopies(Env& env, const std::string& folder) {
+    for (const std::string& name : CopyTempsIn(env, folder)) {
+        const std::string path = InFolder(folder, name);
+        ClearReadOnly(env, path);
+        env.fs->Remove(path);
+    }
+}
+
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
     // A read-only destination is refused before anything is made: some
-    // platforms let the replace through and others refuse it, and a copy of
-    // a read-only source (read-only itself) could then not be deleted again
-    // and would block every later copy into the folder.
+    // platforms let the replace through and others refuse it.
     if (const auto a = env.fs->Attributes(dest); a && (*a & kAttrReadOnly)) return false;
     const std::string folder = FolderOf(dest);
-    const std::string temp = folder.empty() ? std::string(kCopyTempName) : folder + "\\" + kCopyTempName;
-    if (env.fs->Copy(source, temp, false) && env.fs->Replace(temp, dest)) return true;
+    std::string temp = InFolder(folder, NextTempName(env));
+    for (int tries = 1; env.fs->Attributes(temp); ++tries) {
+        if (tries == 16) return false;  // a folder full of such names: give up rather than overwrite one
+        temp = InFolder(folder, NextTempName(env));
+    }
+    // The name was free just now, so whatever stands there after a failed
+    // copy is that copy's remains.
+    if (!env.fs->Copy(source, temp, true)) {
+        env.fs->Remove(temp);
+        return false;
+    }
+    // A copy of a read-only source is read-only too; as the destination it
+    // would refuse every later copy over it.
+    if (ClearReadOnly(env, temp) && env.fs->Replace(temp, dest)) return true;
+    ClearReadOnly(env, temp);
     env.fs->Remove(temp);
     return false;
 }
 
+std::string FirstReadOnly(Env& env, const std::string& folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (const auto a = env.fs->Attributes(InFolder(folder, name)); a && (*a & kAttrReadOnly)) return name;
+    return std::string();
+}
+
 bool SetsController::EnsureBackupDir() {
-    if (SameText(DirCheck(env_, s_.BackupDir), "OK")) return true;
-    return env_.fs->MakeDir(s_.BackupDir);
+    if (!SameText(DirCheck(env_, s_.BackupDir), "OK")) return env_.fs->MakeDir(s_.BackupDir);
+    RemoveStaleCopies(env_, s_.BackupDir);
+    return true;
 }
 
 bool SetsController::BackupExists(const std::string& name) { return FileExists(env_, SubPath(s_.BackupDir, name)); }
 
+bool SetsController::BackupDue(const std::string& source, const std::string& dest, bool overwriteIfChanged) {
+    if (!FileExists(env_, dest)) return true;
+    if (!overwriteIfChanged) return false;
+    const auto sourceTime = env_.fs->ModTime(source);
+    const auto destTime = env_.fs->ModTime(dest);
+    return !(sourceTime && destTime && *sourceTime == *destTime);
+}
+
 bool SetsController::BackupCopy(const std::string& source, const std::string& dest, bool overwriteIfChanged,
                                 bool useShell) {
     if (!FileExists(env_, source)) return false;
-    if (!FileExists(env_, dest)) return ReplaceCopy(env_, source, dest);
-    if (!overwriteIfChanged) return true;
-    const auto sourceTime = env_.fs->ModTime(source);
-    const auto destTime = env_.fs->ModTime(dest);
-    if (sourceTime && destTime && *sourceTime == *destTime) return true;
-    if (useShell) {
+    if (!BackupDue(source, dest, overwriteIfChanged)) return true;
+    if (useShell && FileExists(env_, dest)) {
         // Into the backup folder, with the shell's progress and its question
         // before it replaces the copy there.
         if (!ShellFileOp(env_, source, FolderOf(dest), 2, true)) {
@@ -86,23 +168,44 @@ bool SetsController::BackupList(const std::vector<std::string>& names, bool over
     return true;
 }
 
-bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell) {
+bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vector<std::string>* installed) {
     BusyScope busy(*this);
     EnsureBackupDir();
     std::vector<std::string> files;
     ListFilesDeep(env_, s_.DataDir, "*.*", files);
-    std::unordered_set<std::string> handled;
+    // Every data-set file of each name, names in the order first listed.
+    std::vector<std::string> names;
+    std::unordered_map<std::string, std::vector<std::string>> byName;
     for (const std::string& file : files) {
         const std::string name = FileNameOf(file);
-        if (!handled.insert(UCase(name)).second) continue;
+        std::vector<std::string>& same = byName[UCase(name)];
+        if (same.empty()) names.push_back(name);
+        same.push_back(file);
+    }
+    for (const std::string& name : names) {
         const std::string texture = SubPath(s_.TextureDir, name);
         if (!FileExists(env_, texture)) continue;
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
-        if (!BackupCopy(texture, SubPath(s_.BackupDir, name), overwriteIfChanged, useShell)) return false;
+        const std::string backup = SubPath(s_.BackupDir, name);
+        if (installed && BackupDue(texture, backup, overwriteIfChanged) &&
+            SameAsAny(texture, byName[UCase(name)])) {
+            // The texture folder holds a set's file: it is no original.
+            installed->push_back(name);
+            continue;
+        }
+        if (!BackupCopy(texture, backup, overwriteIfChanged, useShell)) return false;
     }
     view_.SetCaption(Ctl::lblMsg, "");
     return true;
+}
+
+bool SetsController::SameAsAny(const std::string& file, const std::vector<std::string>& others) {
+    const std::optional<std::string> content = env_.fs->Read(file);
+    if (!content) return false;
+    for (const std::string& other : others)
+        if (env_.fs->Read(other) == content) return true;
+    return false;
 }
 
 void SetsController::BackupAtLoad() {

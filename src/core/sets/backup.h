@@ -4,20 +4,31 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/ports.h"
 
 namespace vm {
 
-// The temporary name used in the destination folder.
-inline constexpr const char* kCopyTempName = "~vellmora-copy.tmp";
+// Temporary copies are named "~vellmora-" + eight hex digits + ".tmp", a new
+// name for every copy, so no file of another name is ever overwritten.
+bool IsCopyTempName(const std::string& name);
+// Names of the temporary copies in the folder (left there by a copy that
+// never finished, e.g. after a crash).
+std::vector<std::string> CopyTempsIn(Env& env, const std::string& folder);
+// Removes those temporary copies.
+void RemoveStaleCopies(Env& env, const std::string& folder);
 
 // Whether a file or folder matches the path (FileCheck answering "OK").
 bool FileExists(Env& env, const std::string& path);
 
 // Copies `source` over `dest` (which may or may not exist). False when the
 // copy or the replace fails, or when `dest` is read-only; `dest` is then
-// unchanged.
+// unchanged. The copy never ends up read-only, also from a read-only source.
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest);
+
+// The first of `names` whose file in `folder` exists and is read-only (it
+// could not be replaced); the empty text when there is none.
+std::string FirstReadOnly(Env& env, const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace vm

@@ -142,6 +142,15 @@ bool SetsController::InstallSet() {
 
 bool SetsController::InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names) {
     BusyScope busy(*this);
+    RemoveStaleCopies(env_, s_.TextureDir);
+    // A read-only texture file cannot be replaced: refuse the whole set
+    // before the first copy rather than leave it half installed.
+    if (const std::string locked = FirstReadOnly(env_, s_.TextureDir, names); !locked.empty()) {
+        if (!AutoRandomOn())
+            env_.msg->ShowMsg("Install file Error!! FileName : " + locked + kCrLf + kReadOnlyTexture, 16,
+                              "File Copy Error");
+        return false;
+    }
     for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
         DoEvents();
         if (!ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {

@@ -7,6 +7,8 @@
 namespace vm {
 
 inline constexpr const char* kRandomSetName = "Random Clouds";
+// Second line of the copy error when a texture file is read-only.
+inline constexpr const char* kReadOnlyTexture = "The file in the Texture folder is read-only.";
 
 void AppendLine(std::string& list, const std::string& name);
 // Removes one final CRLF, if there is one.

@@ -16,6 +16,11 @@ const std::string kCrLf = "\r\n";
 
 }  // namespace
 
+std::string InstalledNotBackedUpText(const std::string& list) {
+    return "Following files in the Texture Folder are the same as the files of a set." + kCrLf +
+           "They are not backuped, so that the backup keeps the originals." + kCrLf + list;
+}
+
 std::string RestoreReport(const std::string& restoreList, const std::string& missingBackupList) {
     std::string report;
     if (!restoreList.empty()) report = "Following files will be back to original." + kCrLf + restoreList;
@@ -52,6 +57,15 @@ void SetsController::cmdToOrg_Click() {
 
 bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
     BusyScope busy(*this);
+    RemoveStaleCopies(env_, s_.TextureDir);
+    std::vector<std::string> restorable;
+    for (const std::string& name : names)
+        if (FileExists(env_, SubPath(s_.BackupDir, name))) restorable.push_back(name);
+    if (const std::string locked = FirstReadOnly(env_, s_.TextureDir, restorable); !locked.empty()) {
+        env_.msg->ShowMsg("Restore file Error!! FileName : " + locked + kCrLf + kReadOnlyTexture, 16,
+                          "File Copy Error");
+        return false;
+    }
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
@@ -92,7 +106,15 @@ void SetsController::cmdBackUp_MouseDown(int button) {
 }
 
 void SetsController::mnuBkAll_Click() {
-    if (!BackupAll(true, false)) env_.msg->ShowMsg("Re-backup procedure was failed !!", 16, "re-backup Error");
+    std::vector<std::string> installed;
+    if (!BackupAll(true, false, &installed)) {
+        env_.msg->ShowMsg("Re-backup procedure was failed !!", 16, "re-backup Error");
+    } else if (!installed.empty()) {
+        std::string list;
+        for (const std::string& name : installed) AppendLine(list, name);
+        DropFinalCrLf(list);
+        env_.msg->ShowMsg(InstalledNotBackedUpText(list), 48, "Backup files");
+    }
     if (env_.sound) env_.sound->Beep();
 }
 

@@ -62,7 +62,9 @@ public:
     bool BackupCopy(const std::string& source, const std::string& dest, bool overwriteIfChanged, bool useShell);
     bool BackupExists(const std::string& name);
     bool BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell);
-    bool BackupAll(bool overwriteIfChanged, bool useShell);
+    // With `installed`, a texture file that is byte for byte a data set's
+    // file of the same name is no original: it is left out and named there.
+    bool BackupAll(bool overwriteIfChanged, bool useShell, std::vector<std::string>* installed = nullptr);
     // The first backup while cloud.ini is loaded: runs when the backup
     // function is on and the backup folder does not exist. Reads
     // [ToBeBackuped] through the loader's reader, or a reader of its own.
@@ -96,7 +98,12 @@ private:
     // Unchecks in `other` every name that is checked in `winner`.
     void KeepChecksApart(Lst winner, Lst other);
     std::vector<std::string> CheckedItems(Lst list);
+    // Creates the backup folder, or clears it of stale temporary copies.
     bool EnsureBackupDir();
+    // The backup copy of `source` is missing, or (overwriteIfChanged) its
+    // time stamp differs.
+    bool BackupDue(const std::string& source, const std::string& dest, bool overwriteIfChanged);
+    bool SameAsAny(const std::string& file, const std::vector<std::string>& others);
     std::string CloudFolder();
 
     Env& env_;

@@ -40,6 +40,10 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
     return static_cast<uint32_t>(a);
 }
 
+bool Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+    return SetFileAttributesA(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
 std::optional<double> Win32FileSystem::ModTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

@@ -18,6 +18,7 @@ public:
     bool Remove(const std::string& path) override;
     bool MakeDir(const std::string& path) override;
     std::optional<uint32_t> Attributes(const std::string& path) override;
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
     std::optional<double> ModTime(const std::string& path) override;
     std::optional<std::string> Read(const std::string& path) override;
     bool Write(const std::string& path, const std::string& data) override;
