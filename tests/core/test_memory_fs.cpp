@@ -191,14 +191,15 @@ TEST(MemoryFsShell, CopiesPatternIntoNewFolderAndRecordsCalls) {
     EXPECT_EQ(fs.ShellCalls()[2].flags, 0x102u);
 }
 
-TEST(FakeRegistry, QueryNeedsRoomForValueAndNul) {
+TEST(FakeRegistry, QueryCutsLongValuesToTheBuffer) {
     FakeRegistry reg;
     reg.Set(Registry::kLocalMachine, "SOFTWARE\\Sim\\9.0", "EXE Path", "C:\\FS");
     Registry::Key k = reg.Open(Registry::kLocalMachine, "software\\SIM\\9.0", 0x20019);
     ASSERT_NE(k, 0u);
     EXPECT_EQ(reg.Query(k, "exe path", 8), std::string("C:\\FS\0\0\0\0", 8));
     EXPECT_EQ(reg.Query(k, "EXE Path", 6), std::string("C:\\FS\0", 6));
-    EXPECT_FALSE(reg.Query(k, "EXE Path", 5).has_value());  // ERROR_MORE_DATA
+    EXPECT_EQ(reg.Query(k, "EXE Path", 5), std::string("C:\\FS", 5));  // no room for the NUL
+    EXPECT_EQ(reg.Query(k, "EXE Path", 3), std::string("C:\\", 3));
     EXPECT_FALSE(reg.Query(k, "Other", 50).has_value());
     Registry::Key sub = reg.Open(Registry::kLocalMachine, "SOFTWARE", 1);
     EXPECT_NE(reg.Open(sub, "Sim\\9.0", 1), 0u);

@@ -96,9 +96,9 @@ public:
     void AddKey(Key root, const std::string& path);
 
     Key Open(Key parent, const std::string& subKey, uint32_t access) override;
-    // Fails when the key handle is unknown, the value is missing, or the
-    // value and its NUL do not fit (ERROR_MORE_DATA); else the value, a NUL
-    // and NUL padding up to bufSize bytes.
+    // Fails when the key handle is unknown or the value is missing; else the
+    // value, cut to bufSize bytes when it and its NUL do not fit, and NUL
+    // padding up to bufSize bytes.
     std::optional<std::string> Query(Key key, const std::string& valueName, unsigned bufSize) override;
     void Close(Key key) override;
 
