@@ -21,17 +21,18 @@ TEST(ButtonCtrl, EnablesOrDisablesTheMainControls) {
     struct Case {
         bool enable, fltChosen;
         int fltCount;
-        bool optFLT, backup;
+        bool backupFunc, optFLT, backup;
     } cases[] = {
-        {true, false, 3, true, true},
-        {true, false, 0, false, true},   // no situations: optFLT stays off
-        {true, true, 3, true, false},    // situation mode: no restore or re-backup
-        {false, false, 3, false, false},
-        {false, true, 0, false, false},
+        {true, false, 3, true, true, true},
+        {true, false, 0, true, false, true},   // no situations: optFLT stays off
+        {true, true, 3, true, true, false},    // situation mode: no restore or re-backup
+        {true, false, 3, false, true, false},  // backup function off: hidden and never enabled
+        {false, false, 3, true, false, false},
+        {false, true, 0, true, false, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.enable << c.fltChosen << c.fltCount);
-        auto m = AsMap(ButtonCtrlPlan(c.enable, c.fltChosen, c.fltCount));
+        SCOPED_TRACE(testing::Message() << c.enable << c.fltChosen << c.fltCount << c.backupFunc);
+        auto m = AsMap(ButtonCtrlPlan(c.enable, c.fltChosen, c.fltCount, c.backupFunc));
         EXPECT_EQ(m.size(), ButtonCtrlControls().size());
         EXPECT_EQ(m[Ctl::optFLT], c.optFLT);
         EXPECT_EQ(m[Ctl::cmdToOrg], c.backup);
@@ -44,19 +45,20 @@ TEST(ButtonCtrl, EnablesOrDisablesTheMainControls) {
 
 TEST(CmdCont, FollowsTheCheckMarks) {
     struct Case {
-        bool fltChosen, autoRandom, randomMode, any;
+        bool fltChosen, autoRandom, randomMode, any, backupFunc;
         bool changes, install, backup;
     } cases[] = {
-        {false, false, false, true, true, true, true},
-        {false, false, false, false, true, false, false},
-        {false, false, true, true, true, true, false},   // random choice: no restore or re-backup
-        {false, false, true, false, true, false, false},
-        {true, false, false, true, false, false, false},  // situation mode: nothing changes
-        {false, true, false, true, false, false, false},  // AutoRandom on: nothing changes
+        {false, false, false, true, true, true, true, true},
+        {false, false, false, false, true, true, false, false},
+        {false, false, true, true, true, true, true, false},   // random choice: no restore or re-backup
+        {false, false, true, false, true, true, false, false},
+        {false, false, false, true, false, true, true, false},  // backup function off
+        {true, false, false, true, true, false, false, false},  // situation mode: nothing changes
+        {false, true, false, true, true, false, false, false},  // AutoRandom on: nothing changes
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.fltChosen << c.autoRandom << c.randomMode << c.any);
-        auto plan = CmdContPlan(c.fltChosen, c.autoRandom, c.randomMode, c.any);
+        SCOPED_TRACE(testing::Message() << c.fltChosen << c.autoRandom << c.randomMode << c.any << c.backupFunc);
+        auto plan = CmdContPlan(c.fltChosen, c.autoRandom, c.randomMode, c.any, c.backupFunc);
         ASSERT_EQ(!plan.empty(), c.changes);
         if (plan.empty()) continue;
         auto m = AsMap(plan);

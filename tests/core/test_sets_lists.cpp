@@ -136,19 +136,21 @@ TEST_F(SetListsTest, FilteredListChoosesTheSet) {
 
 TEST_F(SetListsTest, SkyModeLayouts) {
     struct Case {
-        bool files, random;
+        bool files, random, backupFunc;
         bool comboVisible, skyVisible, filtersVisible, backupEnabled;
     } cases[] = {
-        {true, false, true, false, false, true},
-        {false, false, false, true, true, true},
-        {true, true, false, false, false, false},
-        {false, true, false, false, false, false},
+        {true, false, true, true, false, false, true},
+        {false, false, true, false, true, true, true},
+        {true, true, true, false, false, false, false},
+        {false, true, true, false, false, false, false},
+        {true, false, false, true, false, false, false},  // backup function off: stays disabled
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.files << c.random);
+        SCOPED_TRACE(testing::Message() << c.files << c.random << c.backupFunc);
         view.visible.clear();
         view.enabled.clear();
         s.ShowSkyFiles = c.files;
+        s.BackupEnabled = c.backupFunc;
         state.RandomMode = c.random;
         ctl.optSky_Click();
         EXPECT_EQ(view.visible.count(Ctl::cmbClouds) && view.visible[Ctl::cmbClouds], c.comboVisible);

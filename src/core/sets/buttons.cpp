@@ -11,21 +11,22 @@ const std::vector<Ctl>& ButtonCtrlControls() {
     return kControls;
 }
 
-std::vector<ControlState> ButtonCtrlPlan(bool enable, bool fltChosen, int fltCount) {
+std::vector<ControlState> ButtonCtrlPlan(bool enable, bool fltChosen, int fltCount, bool backupEnabled) {
     std::vector<ControlState> plan;
     plan.push_back({Ctl::optFLT, enable && fltCount > 0});
     for (Ctl c : {Ctl::optSky, Ctl::cmdRandom, Ctl::cmdInst, Ctl::cmdInstAndStart, Ctl::lstClouds, Ctl::lstFLT,
                   Ctl::lstOption, Ctl::lstSky, Ctl::cmbClouds, Ctl::cmbOption})
         plan.push_back({c, enable});
-    const bool backup = enable && !fltChosen;
+    const bool backup = enable && !fltChosen && backupEnabled;
     plan.push_back({Ctl::cmdToOrg, backup});
     plan.push_back({Ctl::cmdBackUp, backup});
     return plan;
 }
 
-std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool randomMode, bool anyChecked) {
+std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool randomMode, bool anyChecked,
+                                     bool backupEnabled) {
     if (fltChosen || autoRandomOn) return {};
-    const bool backup = !randomMode && anyChecked;
+    const bool backup = backupEnabled && !randomMode && anyChecked;
     return {{Ctl::cmdBackUp, backup},
             {Ctl::cmdToOrg, backup},
             {Ctl::cmdInst, anyChecked},

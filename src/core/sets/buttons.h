@@ -15,12 +15,14 @@ struct ControlState {
 };
 
 // ButtonCtrl(enable): fltChosen = optFLT is the chosen option, fltCount =
-// items of lstFLT.
-std::vector<ControlState> ButtonCtrlPlan(bool enable, bool fltChosen, int fltCount);
+// items of lstFLT. With the backup function off, cmdToOrg and cmdBackUp stay
+// disabled (they are hidden too).
+std::vector<ControlState> ButtonCtrlPlan(bool enable, bool fltChosen, int fltCount, bool backupEnabled);
 
 // cmdCont: empty (nothing changes) in situation mode or while AutoRandom is
 // on; anyChecked = some item of lstClouds or lstOption is checked.
-std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool randomMode, bool anyChecked);
+std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool randomMode, bool anyChecked,
+                                     bool backupEnabled);
 
 // Every control that ButtonCtrl sets.
 const std::vector<Ctl>& ButtonCtrlControls();

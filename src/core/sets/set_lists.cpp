@@ -226,7 +226,7 @@ void SetsController::mnuClearOptionAll_Click() { SetAllChecks(Lst::lstOption, fa
 
 void SetsController::optSky_Click() {
     PlayButtonSound();
-    if (!state_.RandomMode) {
+    if (!state_.RandomMode && s_.BackupEnabled) {
         view_.SetEnabled(Ctl::cmdBackUp, true);
         view_.SetEnabled(Ctl::cmdToOrg, true);
     }
@@ -247,12 +247,12 @@ void SetsController::optSky_Click() {
 }
 
 void SetsController::ButtonCtrl(bool enable) {
-    ApplyPlan(view_, ButtonCtrlPlan(enable, view_.OptionChosen(Ctl::optFLT), view_.Count(Lst::lstFLT)));
+    ApplyPlan(view_, ButtonCtrlPlan(enable, view_.OptionChosen(Ctl::optFLT), view_.Count(Lst::lstFLT), s_.BackupEnabled));
 }
 
 void SetsController::cmdCont() {
     const bool any = !CheckedItems(Lst::lstClouds).empty() || !CheckedItems(Lst::lstOption).empty();
-    ApplyPlan(view_, CmdContPlan(view_.OptionChosen(Ctl::optFLT), AutoRandomOn(), state_.RandomMode, any));
+    ApplyPlan(view_, CmdContPlan(view_.OptionChosen(Ctl::optFLT), AutoRandomOn(), state_.RandomMode, any, s_.BackupEnabled));
 }
 
 BusyScope::BusyScope(SetsController& c) : c_(c) {
