@@ -24,13 +24,13 @@ std::string clsCfgRead::Data() {
     return text;
 }
 
-void clsCfgWrite::cWrite() {
+bool clsCfgWrite::cWrite() {
     // An empty key name is still a key name here: a null key would remove the
     // whole section.
-    if (Value.empty())
-        env_.profile->Put(&Section, &Key, nullptr, FileName);
-    else
-        env_.profile->Put(&Section, &Key, &Value, FileName);
+    const bool ok = env_.profile->Put(&Section, &Key, Value.empty() ? nullptr : &Value, FileName);
+    if (settings_)
+        if (auto t = env_.fs->ModTime(FileName)) settings_->IniTime = *t;
+    return ok;
 }
 
 std::string IniPath(Env& env, const Settings& s) { return ProgramFile(env, s.IniName); }
@@ -41,13 +41,12 @@ void StoreIniTime(Env& env, Settings& s) {
 
 void WriteBack(Env& env, Settings& s, const std::string& section, const std::string& key,
                const std::string& value) {
-    clsCfgWrite w(env);
+    clsCfgWrite w(env, s);
     w.FileName = IniPath(env, s);
     w.Section = section;
     w.Key = key;
     w.Value = value;
     w.cWrite();
-    StoreIniTime(env, s);
 }
 
 }  // namespace vm

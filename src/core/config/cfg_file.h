@@ -38,20 +38,25 @@ private:
 };
 
 // One instance per writing sequence. cWrite writes Key=Value into Section, or
-// deletes Key when Value is empty. Nothing is reported.
+// deletes Key when Value is empty; nothing is shown. Made with the settings,
+// it stores the file's new modification time in IniTime after each write, so
+// that the program's own writes never count as a change made by hand.
 class clsCfgWrite {
 public:
     explicit clsCfgWrite(Env& env) : env_(env) {}
+    clsCfgWrite(Env& env, Settings& settings) : env_(env), settings_(&settings) {}
 
     std::string Section;
     std::string Key;
     std::string Value;
     std::string FileName;
 
-    void cWrite();
+    // False when the platform refused the write.
+    bool cWrite();
 
 private:
     Env& env_;
+    Settings* settings_ = nullptr;
 };
 
 // Program folder + "\" + IniName.

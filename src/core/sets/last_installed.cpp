@@ -38,11 +38,15 @@ void SaveLastInstalled(Env& env, Settings& s) {
     if (count == 0) return;
     const std::string file = IniPath(env, s);
     if (SameText(FileCheck(env, file), "Error")) return;
+    clsCfgWrite writer(env, s);
+    writer.FileName = file;
+    writer.Section = kSection;
     for (size_t i = 0; i < count; ++i) {
-        const std::string key = std::to_string(i + 1);
-        const std::string value = s.LastInstalledSets[i] + "," + s.LastInstalledTypes[i];
-        env.profile->Put(&kSection, &key, &value, file);
+        writer.Key = std::to_string(i + 1);
+        writer.Value = s.LastInstalledSets[i] + "," + s.LastInstalledTypes[i];
+        writer.cWrite();
     }
+    writer.Value.clear();
     clsCfgRead reader(env);
     reader.FileName = file;
     reader.Section = kSection;
@@ -52,9 +56,9 @@ void SaveLastInstalled(Env& env, Settings& s) {
         const std::string value = reader.Data();
         if (reader.ReadFailed || SameText(value, "Error")) break;
         // A key that cannot be deleted would be read again for ever.
-        if (!env.profile->Put(&kSection, &key, nullptr, file)) break;
+        writer.Key = key;
+        if (!writer.cWrite()) break;
     }
-    StoreIniTime(env, s);
 }
 
 std::string LastInstalledReport(const Settings& s) {
