@@ -82,6 +82,7 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
     view_.EnableStopRefresh(true);
 
     size_t next = 0;
+    bool failed = false;  // a step's layer write did not reach the simulator
     int64_t shownSecond = -1;
     std::string text;
     while (link_.SimRunning && !weather_.StopRefresh && (view_.AutoRandomTime() != 0 || !autoAtStart)) {
@@ -90,7 +91,10 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
             const RefreshStep& s = steps[next];
             auto& coverage = weather_.Layers.list[kLayerCoverage];
             if (size_t(s.layer) <= coverage.size()) coverage[s.layer - 1] = s.coverage;
-            weather_.WriteLayers();
+            if (!weather_.WriteLayers()) {
+                failed = true;
+                break;
+            }
             text = "Set Layer" + std::to_string(s.layer) + " coverage to " + std::to_string(s.coverage) + "/8. ";
             view_.SetMessage(text);
             if (++next == steps.size()) break;
@@ -104,7 +108,7 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
         clock_.Sleep(kPollMs);
         pump_.DoEvents();
     }
-    const bool early = next < steps.size();
+    const bool early = failed || next < steps.size();
 
     weather_.StopRefresh = false;
     view_.EnableStopRefresh(false);
@@ -114,8 +118,13 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
     if (autoAtStart || view_.AutoRandomTime() != 0) view_.EnableTime(true);
 
     if (early) {
+        // Put back the layers as they were before the refresh touched them.
         weather_.Layers = asRead;
         weather_.WriteLayers();
+    }
+    if (failed) {
+        view_.SetMessage(kRefreshFailedText);
+        return Outcome::Failed;
     }
     view_.SetMessage(view_.RandomMode() ? std::string() : view_.CloudsText());
     return early ? Outcome::Stopped : Outcome::Completed;
@@ -149,13 +158,17 @@ void CloudRefresh::lblRefresh_Click() {
             const double noted = clock_.Now();
             if (!weather_.RefreshBusy) {
                 weather_.RefreshBusy = true;
-                weather_.SaveWeather();
-                weather_.ClearWeather();
-                while ((clock_.Now() - noted) * kSecondsPerDay <= double(Mode.WaitTimeAfterClear)) {
-                    clock_.Sleep(kPollMs);
-                    pump_.DoEvents();
+                // Cleared weather can only be put back from a complete copy.
+                if (weather_.SaveWeather()) {
+                    weather_.ClearWeather();
+                    while ((clock_.Now() - noted) * kSecondsPerDay <= double(Mode.WaitTimeAfterClear)) {
+                        clock_.Sleep(kPollMs);
+                        pump_.DoEvents();
+                    }
+                    weather_.RestoreWeather();
+                } else {
+                    view_.SetMessage(kWeatherNotSavedText);
                 }
-                weather_.RestoreWeather();
                 weather_.RefreshBusy = false;
             }
             view_.PlayButtonSound();

@@ -14,6 +14,11 @@
 
 namespace vm {
 
+// lblMsg after a refresh whose layer write failed, and after a manual
+// refresh that could not save the weather (nothing was cleared).
+inline constexpr const char* kRefreshFailedText = "Cloud refresh failed: the clouds were set back as they were.";
+inline constexpr const char* kWeatherNotSavedText = "Weather could not be saved: the clouds were not refreshed.";
+
 // The refresh values in force.
 struct RefreshMode {
     bool RefreshCloud = false;
@@ -65,7 +70,9 @@ public:
     CloudRefresh(Fsuipc& link, ComIpc& weather, Clock& clock, Pump& pump, RefreshView& view);
 
     // How a refresh after an installation ended.
-    enum class Outcome { NotRun, Completed, Stopped };
+    // Failed: a layer write did not reach the simulator; the layers as read
+    // before the refresh were written back.
+    enum class Outcome { NotRun, Completed, Stopped, Failed };
 
     // The refresh of every layer of the installed cloud type.
     Outcome RefreshClouds(const std::string& dataType);

@@ -109,7 +109,8 @@ bool ComIpc::LinkReady() {
     return uint32_t(BytesToNumber(b, 1, 0) & 0xFFFF) == kWeatherReadyWord;
 }
 
-void ComIpc::SaveWeather() {
+bool ComIpc::SaveWeather() {
+    bool all = true;
     for (int b = 0; b < kWeatherBlocks; ++b) {
         std::vector<uint8_t> block(kWeatherBlockSizes[b], 0);
         int r = 0;
@@ -119,8 +120,10 @@ void ComIpc::SaveWeather() {
             savedOk_[b] = true;
         } else {
             savedOk_[b] = false;
+            all = false;
         }
     }
+    return all;
 }
 
 void ComIpc::ClearWeather() {

@@ -71,7 +71,8 @@ public:
     bool ReadAltitude(double& feet);
     // The simulator runs, the link is accepted and 0x04D6 reads 0xFADE.
     bool LinkReady();
-    void SaveWeather();
+    // True when every weather block was read.
+    bool SaveWeather();
     void ClearWeather();
     void RestoreWeather();
     // Replaces Layers with the simulator's cloud layers; gives their number.
