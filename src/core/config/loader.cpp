@@ -28,6 +28,18 @@ bool OnlyDots(const std::string& name) {
     return !t.empty() && t.find_first_not_of('.') == std::string::npos;
 }
 
+// Whether two folder paths name the same folder: case is ignored, and so
+// are the separators, blanks and dots that Windows drops from a path's end.
+bool SamePlace(const std::string& a, const std::string& b) {
+    auto norm = [](std::string p) {
+        for (char& c : p)
+            if (c == '/') c = '\\';
+        while (!p.empty() && (p.back() == '\\' || p.back() == ' ' || p.back() == '.')) p.pop_back();
+        return UCase(p);
+    };
+    return norm(a) == norm(b);
+}
+
 // One loader run: one reader for the whole file, the settings it fills.
 class Loader {
 public:
@@ -117,7 +129,15 @@ private:
         if (Trim(name).empty()) Fatal(env_, kReadError, "BackUpDirName,Name can't read from ini file.");
         if (NameCheck(name) == "Error" || OnlyDots(name))
             Fatal(env_, kReadError, "A wrong character is included in BackUpDirName.");
-        s_.BackupDir = ParentPath(s_.DataDir) + "\\" + name;
+        // The backup folder belongs to the selected simulator: its texture
+        // folder's own, wherever the data folder was found. Derived from the
+        // data folder, a data folder in the other simulator's texture folder
+        // (or elsewhere) would give two simulators one backup folder.
+        s_.BackupDir = s_.TextureDir + "\\" + name;
+        if (SamePlace(s_.BackupDir, s_.TextureDir) || SamePlace(s_.BackupDir, s_.DataDir))
+            Fatal(env_, kReadError,
+                  "BackUpDirName names the Texture folder or the Cloud Data folder itself." + std::string("\r\n") +
+                      s_.BackupDir);
     }
 
     void ReadSituation() {
