@@ -197,6 +197,7 @@ TEST_F(LoaderTest, FatalMessages) {
     const std::string kRead = "ini read Error";
     const std::string kNoDataDir = "[AppName]\nName=x\n";
     t.fs.AddFile("D:\\file.txt", "x");
+    t.fs.AddDir("C:\\FS\\texture\\bk");
     struct Case {
         std::string ini, text;
     };
@@ -217,6 +218,15 @@ TEST_F(LoaderTest, FatalMessages) {
         {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=\n", "BackUpDirName,Name can't read from ini file."},
         {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=.\n", "A wrong character is included in BackUpDirName."},
         {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=..\n", "A wrong character is included in BackUpDirName."},
+        // The backup folder may be neither the data folder nor the texture folder.
+        {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=sky\n",
+         "BackUpDirName names the Texture folder or the Cloud Data folder itself.\r\nC:\\FS\\texture\\sky"},
+        {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=Sky. \n",
+         "BackUpDirName names the Texture folder or the Cloud Data folder itself.\r\nC:\\FS\\texture\\Sky."},
+        {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=. .\n",
+         "BackUpDirName names the Texture folder or the Cloud Data folder itself.\r\nC:\\FS\\texture\\. ."},
+        {"[AppName]\nName=x\n[DataPath]\nPath=C:\\FS\\texture\\bk\n[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=bk\n",
+         "BackUpDirName names the Texture folder or the Cloud Data folder itself.\r\nC:\\FS\\texture\\bk"},
         {kBase + "[AutoRefresh]\nWaitTimeAfterClear=-1\n",
          "Section:AutoRefresh  Key:WaitTimeAfterClear\r\nThe data should be positive number."},
         {kBase + "[AutoRefresh]\nWaitTimeAfterClear=soon\n",

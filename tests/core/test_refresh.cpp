@@ -37,7 +37,11 @@ struct RecordingView : RefreshView {
         ++simChecks;
         if (onSimCheck) onSimCheck();
     }
-    void PlayButtonSound() override { ++sounds; }
+    std::function<void()> onSound;
+    void PlayButtonSound() override {
+        ++sounds;
+        if (onSound) onSound();
+    }
     bool MusicKeepsLink() override { return musicKeeps; }
 };
 
@@ -221,6 +225,24 @@ TEST(RefreshClouds, EndingEarlyWritesTheLayersAsRead) {
     }
 }
 
+TEST(RefreshClouds, AFailedLayerWriteWritesTheLayersAsRead) {
+    RefreshRig rig;
+    const std::vector<LayerRecord> layers = {Layer(9, 3), Layer(1, 2)};
+    rig.server.SetLayers(layers);
+    // The second step's write fails with every retry; the link then recovers.
+    int tableWrites = 0;
+    rig.server.onWrite = [&](const SimWrite& w) {
+        if (w.offset == 0x560000 && ++tableWrites == 1) rig.transport.failSends = 11;
+    };
+    EXPECT_EQ(rig.refresh.RefreshClouds("Cumulus"), CloudRefresh::Outcome::Failed);
+    const auto writes = rig.TableWrites(0);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].coverage, (std::vector<int>{2, 2}));
+    EXPECT_EQ(writes[1].coverage, (std::vector<int>{3, 2}));
+    EXPECT_EQ(rig.server.Layers(), layers);
+    EXPECT_EQ(rig.view.messages.back(), kRefreshFailedText);
+}
+
 TEST(RefreshClouds, ListsReleasedMeanwhileDoNotBreakTheLoop) {
     RefreshRig rig;
     rig.server.SetLayers({Layer(9, 3)});
@@ -284,6 +306,22 @@ TEST(ManualRefresh, SavesClearsWaitsRestoresAndClosesALinkItOpened) {
     EXPECT_FALSE(rig.link.IpcOpened);  // opened by the click, closed again
     EXPECT_FALSE(rig.weather.RefreshBusy);
     EXPECT_TRUE(rig.refresh.Mode.RefreshCloud);
+}
+
+TEST(ManualRefresh, AWeatherBlockThatCannotBeSavedLeavesTheWeatherAlone) {
+    RefreshRig rig;
+    const std::vector<LayerRecord> layers = {Layer(9, 3)};
+    rig.server.SetLayers(layers);
+    // The first sound comes just before the weather is saved: its first
+    // block's read fails with every retry.
+    rig.view.onSound = [&] {
+        if (rig.view.sounds == 1) rig.transport.failSends = 11;
+    };
+    rig.refresh.lblRefresh_Click();
+    EXPECT_TRUE(rig.server.Writes().empty());  // neither cleared nor "restored"
+    EXPECT_EQ(rig.server.Layers(), layers);
+    EXPECT_EQ(rig.view.messages.back(), kWeatherNotSavedText);
+    EXPECT_FALSE(rig.weather.RefreshBusy);
 }
 
 TEST(ManualRefresh, KeepsTheLinkForTheMusicWindowOrWhenItWasOpen) {

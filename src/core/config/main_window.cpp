@@ -25,6 +25,8 @@ TrayAction TrayIconAction(double xTwips) {
     return TrayAction::None;
 }
 
+bool DragAnchors(int button) { return button != 2; }
+
 AutoRandomStart AutoRandomAtStart(double autoRandomTime) {
     AutoRandomStart a;
     a.timeCaption = TimeCaption(autoRandomTime);

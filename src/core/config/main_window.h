@@ -49,6 +49,10 @@ bool WatchWithLink(const Settings& s, bool modulePresent);
 // Step 13: start in the situation view (else play the button sound).
 bool StartInSituation(const Settings& s);
 
+// Window dragging: a press of any mouse button but the right one (2)
+// anchors the drag; the window follows while the left button is held.
+bool DragAnchors(int button);
+
 // mnuShowIni: the command lines to try in order (the configured editor, then
 // notepad).
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath);

@@ -256,6 +256,7 @@ void SetsController::cmdCont() {
 }
 
 BusyScope::BusyScope(SetsController& c) : c_(c) {
+    ++c_.busy_;
     for (Ctl ctl : ButtonCtrlControls()) saved_.push_back(c_.view_.Enabled(ctl));
     c_.ButtonCtrl(false);
 }
@@ -263,6 +264,7 @@ BusyScope::BusyScope(SetsController& c) : c_(c) {
 BusyScope::~BusyScope() {
     const std::vector<Ctl>& controls = ButtonCtrlControls();
     for (size_t i = 0; i < controls.size(); ++i) c_.view_.SetEnabled(controls[i], saved_[i]);
+    --c_.busy_;
 }
 
 }  // namespace vm

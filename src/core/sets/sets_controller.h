@@ -81,6 +81,10 @@ public:
     // --- last-installed record ---
     void mnuLastInst_Click();
 
+    // A copy loop (install, restore, backup) runs and lets messages through:
+    // ending the program now would lose its record.
+    bool Busy() const { return busy_ > 0; }
+
 private:
     friend class BusyScope;
 
@@ -112,6 +116,7 @@ private:
     SetsState& state_;
     SetsView& view_;
     SetsHooks& hooks_;
+    int busy_ = 0;  // BusyScopes open
 };
 
 // Disables the ButtonCtrl controls while a long operation runs and puts back

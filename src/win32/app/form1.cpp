@@ -36,6 +36,7 @@ LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 namespace {
 constexpr UINT_PTR kTmrFScheck = 1, kTmrFsCheck2 = 2;
+constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be carried out
 }  // namespace
 
 Form1::Form1(Program& p)
@@ -275,13 +276,30 @@ void Form1::cmdMin_Click() { ShowWindow(hwnd(), SW_HIDE); }
 
 void Form1::cmdClose_Click() {
     Timer1_ = false;
+    RequestEnd();
+}
+
+void Form1::mnuEndProg_Click() { RequestEnd(); }
+
+void Form1::RequestEnd() {
+    if (sets_->Busy() || weather_.RefreshBusy) {
+        // Messages run inside the loop: end when it is over, not half way.
+        if (!endPending_) SetTimer(hwnd(), kTmrEnd, 100, nullptr);
+        endPending_ = true;
+        return;
+    }
+    if (endPending_) KillTimer(hwnd(), kTmrEnd);
+    endPending_ = false;
     Form_Unload();
     EndProgram();
 }
 
-void Form1::mnuEndProg_Click() {
-    Form_Unload();
-    EndProgram();
+void Form1::BeginDrag(int button) {
+    if (!DragAnchors(button)) return;
+    GetCursorPos(&dragPt_);
+    GetWindowRect(hwnd(), &dragRect_);
+    dragging_ = true;
+    SetCapture(hwnd());
 }
 
 void Form1::EndProgram() {
@@ -490,17 +508,21 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             case WM_TIMER:
                 if (wp == kTmrFScheck) tmrFScheck_Timer();
                 else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
+                else if (wp == kTmrEnd) RequestEnd();
                 return 0;
             case WM_ACTIVATE:
                 if (LOWORD(wp) != WA_INACTIVE) Form_Activate();
                 break;
+            // Window dragging: the window follows the pointer.
             case WM_LBUTTONDOWN:
-                // Window dragging: the window follows the pointer.
-                GetCursorPos(&dragPt_);
-                GetWindowRect(hwnd(), &dragRect_);
-                dragging_ = true;
-                SetCapture(hwnd());
+                BeginDrag(1);
                 return 0;
+            case WM_MBUTTONDOWN:
+                BeginDrag(4);
+                return 0;
+            case WM_XBUTTONDOWN:
+                BeginDrag(HIWORD(wp) == XBUTTON1 ? 8 : 16);
+                return TRUE;
             case WM_MOUSEMOVE:
                 if (dragging_ && (wp & MK_LBUTTON)) {
                     POINT pt;
@@ -510,12 +532,30 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 }
                 return 0;
             case WM_LBUTTONUP:
-                dragging_ = false;
-                ReleaseCapture();
-                return 0;
+            case WM_MBUTTONUP:
+            case WM_XBUTTONUP:
+                if (dragging_ && !(wp & (MK_LBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2))) {
+                    dragging_ = false;
+                    ReleaseCapture();
+                }
+                return msg == WM_XBUTTONUP ? TRUE : 0;
             case WM_CLOSE:
-                Form_Unload();
-                EndProgram();
+                RequestEnd();
+                return 0;
+            case WM_QUERYENDSESSION:
+                // A log-off waits for a running copy loop; the program then
+                // ends by itself.
+                if (sets_->Busy() || weather_.RefreshBusy) {
+                    RequestEnd();
+                    return FALSE;
+                }
+                return TRUE;
+            case WM_ENDSESSION:
+                // The session ends: the orderly end saves the record first.
+                if (wp) {
+                    Form_Unload();
+                    EndProgram();
+                }
                 return 0;
         }
     } catch (const ProgramEnd&) {

@@ -58,6 +58,10 @@ public:
     void cmdMin_Click();
     void cmdClose_Click();
     void mnuEndProg_Click();
+    // Ends the program in order; while a copy loop or a cloud refresh runs,
+    // as soon as it has finished (its record is then saved too).
+    void RequestEnd();
+    bool EndPending() const { return endPending_; }
     void mnuShowIni_Click();
     void optFs_Click(int index);
     void PIC_MouseMove(double xTwips);
@@ -144,6 +148,8 @@ private:
     POINT dragPt_{};
     RECT dragRect_{};
     bool dragging_ = false;
+    bool endPending_ = false;
+    void BeginDrag(int button);
 };
 
 }  // namespace vm
