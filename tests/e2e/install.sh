@@ -3,7 +3,8 @@
 # simulator's textures up, a set is chosen and installed with the message
 # windows answered through their buttons, the texture and backup folders are
 # checked, [LastInstalled] of cloud.ini after closing; a second start shows
-# the record and restores the originals byte for byte.
+# the record and restores the originals byte for byte; a log-off after a
+# third install saves its record.
 . "$(dirname "$0")/lib.sh"
 
 sim=$(sim_dir sim-install)
@@ -161,6 +162,21 @@ second_start_restores() {
   prog_ended
 }
 
+# A log-off right after an install: the record is saved with it.
+endsession_saves_record() {
+  main_ready || return 1
+  drive wait VellmoraMain 5000 select 1002 0 waittext 1044 Summer 10000 click 1010 \
+    wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 || return 1
+  for f in cld1 cld2 cld3; do same_soon "$tex/Sky/Summer/$f.bmp" "$tex/$f.bmp" || return 1; done
+  drive wait VellmoraMain 5000 enabled 1010 1 10000 endsession || return 1
+  prog_ended || return 1
+  got=$(last_installed)
+  case "$got" in
+    *"3=Summer,"*) ;;
+    *) echo "[LastInstalled] is [$got], without the Summer install"; return 1 ;;
+  esac
+}
+
 start_prog
 check first-start-backs-up first_start_backs_up
 check install-storm install_storm
@@ -168,5 +184,8 @@ check close-saves-record close_saves_record
 stop_prog
 start_prog
 check second-start-restores second_start_restores
+stop_prog
+start_prog
+check endsession-saves-record endsession_saves_record
 stop_prog
 finish

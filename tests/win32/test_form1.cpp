@@ -243,3 +243,42 @@ TEST_F(Form1Test, CorruptPreviewStaysEmptyAndMissingIniIsReported) {
     form.mnuShowIni_Click();
     EXPECT_EQ(title, "No cloud.ini");
 }
+
+// Closing the program while an install copies: the program ends only when
+// the copy loop is over, and its record is saved with that install.
+TEST_F(Form1Test, CloseDuringAnInstallEndsAfterItWithItsRecord) {
+    WriteIni(true);
+    auto p = MakeProgram();
+    struct ClosingPump : Pump {
+        Pump* real = nullptr;
+        Form1* form = nullptr;
+        int closesSent = 0;
+        bool endedInside = false, pendingInside = false;
+        void DoEvents() override {
+            if (form && form->Sets().Busy() && closesSent == 0) {
+                ++closesSent;
+                SendMessageA(form->hwnd(), WM_CLOSE, 0, 0);
+                endedInside = form->Ended();
+                pendingInside = form->EndPending();
+            }
+            real->DoEvents();
+        }
+    } pump;
+    pump.real = &p->pump;
+    p->env.pump = &pump;
+    Form1 form(*p);
+    form.Form_Load();
+    Settle();
+    p->messages.onShown = [&](frmMsg& w) { PostMessageA(w.Control(12), BM_CLICK, 0, 0); };
+    pump.form = &form;
+    form.Sets().cmdInst_Click();
+    EXPECT_EQ(pump.closesSent, 1);
+    EXPECT_FALSE(pump.endedInside);
+    EXPECT_TRUE(pump.pendingInside);
+    EXPECT_EQ(ReadTextFile(fs + "\\texture\\cld1.bmp"), "BM");
+    for (int i = 0; i < 100 && !form.Ended(); ++i) Settle(20);
+    EXPECT_TRUE(form.Ended());
+    char value[256];
+    GetPrivateProfileStringA("LastInstalled", "1", "", value, sizeof value, (prog + "\\cloud.ini").c_str());
+    EXPECT_STREQ(value, "Alpha,Cumulus");
+}

@@ -17,10 +17,13 @@
 #include "../core/test_sets_view.h"
 #include "common/fileproc.h"
 #include "config/cfg_file.h"
+#include "config/detect.h"
+#include "config/loader.h"
 #include "platform/win32_fs.h"
 #include "platform/win32_ports.h"
 #include "platform/win32_profile.h"
 #include "sets/backup.h"
+#include "sets/install.h"
 #include "sets/last_installed.h"
 
 namespace vm {
@@ -275,11 +278,10 @@ TEST_F(InstallReal, ReadOnlyTextureFile) {
     msg_.Answer({6, 1});
     EXPECT_FALSE(ctl_->InstallSet());
     ASSERT_EQ(msg_.calls.size(), 3u);
-    EXPECT_EQ(msg_.Last().text, "Install file Error!! FileName : cld3.bmp");
+    EXPECT_EQ(msg_.Last().text, "Install file Error!! FileName : cld3.bmp\r\n" + std::string(kReadOnlyTexture));
     EXPECT_EQ(msg_.Last().title, "File Copy Error");
-    EXPECT_TRUE(Tex("cld3.bmp") == orig_["cld3.bmp"]);
-    EXPECT_TRUE(Tex("cld2.bmp") == new_["cld2.bmp"]);
-    EXPECT_TRUE(Tex("cld4.bmp") == orig_["cld4.bmp"]);
+    // Refused before the first copy: nothing of the set is installed.
+    for (const auto& n : All()) EXPECT_TRUE(Tex(n) == orig_[n]) << n;
     EXPECT_EQ(stops_, 1);
     EXPECT_EQ(s_.LastInstalledSets.size(), 5u);
     ExpectRecoverable();
@@ -287,8 +289,7 @@ TEST_F(InstallReal, ReadOnlyTextureFile) {
     // Restoring refuses the read-only file too and says so.
     msg_.Answer({1});
     ctl_->cmdToOrg_Click();
-    EXPECT_EQ(msg_.Last().text, "Restore file Error!! FileName : cld3.bmp");
-    EXPECT_TRUE(Tex("cld2.bmp") == orig_["cld2.bmp"]);
+    EXPECT_EQ(msg_.Last().text, "Restore file Error!! FileName : cld3.bmp\r\n" + std::string(kReadOnlyTexture));
     EXPECT_TRUE(NoTemporaryFile());
 
     // Once the attribute is cleared, both ways work.
@@ -296,9 +297,81 @@ TEST_F(InstallReal, ReadOnlyTextureFile) {
     msg_.Answer({1});
     ASSERT_TRUE(ctl_->InstallSet());
     EXPECT_TRUE(Tex("cld3.bmp") == new_["cld3.bmp"]);
-    // The backup of the read-only original is read-only in its turn; it
-    // still restores.
+    // The backup of the read-only original is an ordinary file.
+    EXPECT_FALSE(GetFileAttributesA((bak_ + "\\cld3.bmp").c_str()) & FILE_ATTRIBUTE_READONLY);
     RestoreAll();
+}
+
+TEST_F(InstallReal, TemporaryCopiesNeverTouchOtherFilesNorBlockLaterCopies) {
+    Layout();
+    // A user's file named like the temporary copy of old, a read-only
+    // temporary copy a crash left behind, and a read-only data set.
+    Put(tex_ + "\\~vellmora-copy.tmp", "user's");
+    Put(tex_ + "\\~vellmora-0badf00d.tmp", "stale");
+    SetFileAttributesA((tex_ + "\\~vellmora-0badf00d.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const auto& n : kClouds) SetFileAttributesA((data_ + "\\Cumu\\" + n).c_str(), FILE_ATTRIBUTE_READONLY);
+    for (int round = 0; round < 2; ++round) {
+        msg_.Answer({6, 1});
+        ASSERT_TRUE(ctl_->InstallSet()) << round;
+        for (const auto& n : kClouds) {
+            EXPECT_TRUE(Tex(n) == new_[n]) << n;
+            EXPECT_FALSE(GetFileAttributesA((tex_ + "\\" + n).c_str()) & FILE_ATTRIBUTE_READONLY) << n;
+        }
+    }
+    EXPECT_EQ(Read(tex_ + "\\~vellmora-copy.tmp"), "user's");
+    EXPECT_TRUE(NoTemporaryFile());
+    RestoreAll();
+}
+
+TEST_F(InstallReal, ReBackupOfAllKeepsTheOriginalsOfAnInstalledSet) {
+    Layout();
+    msg_.Answer({6, 1});
+    ASSERT_TRUE(ctl_->InstallSet());
+    msg_.calls.clear();
+    ctl_->mnuBkAll_Click();
+    for (const auto& n : All()) EXPECT_TRUE(Bak(n) == orig_[n]) << n;
+    ASSERT_EQ(Titles(), std::vector<std::string>{"Backup files"});
+    EXPECT_NE(msg_.Last().text.find(" cld1.bmp\r\n"), std::string::npos);
+    RestoreAll();
+}
+
+// Two simulators whose data folder lies in the second one's texture folder:
+// each backs up into its own folder and gets its own originals back.
+TEST_F(InstallReal, TwoSimulatorsKeepTheirOwnOriginals) {
+    const std::string a = root_ + "\\FSA", b = root_ + "\\FSB";
+    Layout(b + "\\texture");
+    MakePath(a + "\\texture");
+    Put(a + "\\texture\\cld1.bmp", "A-orig");
+    Put(prog_ + "\\cloud.ini",
+        "[AppName]\r\nName=Vellmora\r\n[DataDirName]\r\nName=Sky\r\n[BackUpFunc]\r\nFunc=on\r\n"
+        "[BackUpDirName]\r\nName=bk\r\n[Set1]\r\nDirName=Cumu\r\n");
+    s_.FsPath[0] = a;
+    s_.FsPath[1] = b;
+    FontTable fonts;
+    struct : ConfigView {
+        void ClearLists() override {}
+        void SetStretch(bool) override {}
+        void SetToolTip(const std::string&, int, const std::string&) override {}
+    } config;
+    LoadSteps steps;
+    steps.ClearCatalogue = [this] { cat_.Clear(); };
+    steps.BuildCatalogue = [this](clsCfgRead& r) { BuildCatalogue(env_, s_, cat_, r); };
+    steps.FillSetLists = [this] { ctl_->FillSetLists(); };
+    msg_.defaultAnswer = 6;  // back up whatever is asked, install
+    for (int sim : {0, 1}) {
+        optFs_Click(env_, s_, sim, fonts, config, steps);
+        EXPECT_EQ(s_.BackupDir, (sim ? b : a) + "\\texture\\bk");
+        ASSERT_TRUE(ctl_->InstallSet());
+    }
+    EXPECT_EQ(Read(a + "\\texture\\bk\\cld1.bmp"), "A-orig");
+    EXPECT_TRUE(Read(b + "\\texture\\bk\\cld1.bmp") == orig_["cld1.bmp"]);
+    for (int sim : {0, 1}) {
+        optFs_Click(env_, s_, sim, fonts, config, steps);
+        ctl_->mnuCheckCloudAll_Click();
+        ctl_->cmdToOrg_Click();
+    }
+    EXPECT_EQ(Read(a + "\\texture\\cld1.bmp"), "A-orig");
+    EXPECT_TRUE(Read(b + "\\texture\\cld1.bmp") == orig_["cld1.bmp"]);
 }
 
 TEST_F(InstallReal, TextureFileHeldOpenWithoutSharing) {

@@ -267,6 +267,16 @@ int main(int argc, char** argv) {
             while (FindVisible(arg(1)) && GetTickCount() - start <= static_cast<DWORD>(std::atoi(arg(2)))) Sleep(50);
             if (FindVisible(arg(1))) Fail(std::string("window still there: ") + arg(1));
             i += 2;
+        } else if (cmd == "endsession") {
+            // A log-off as the system announces it: the question, then the end.
+            DWORD_PTR agreed = 0;
+            if (!g_win ||
+                !SendMessageTimeoutA(g_win, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &agreed))
+                Fail("no answer to WM_QUERYENDSESSION");
+            else if (!agreed)
+                Fail("WM_QUERYENDSESSION refused");
+            else
+                SendMessageTimeoutA(g_win, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &agreed);
         } else if (cmd == "close") {
             if (g_win) PostMessageA(g_win, WM_CLOSE, 0, 0);
         } else if (cmd == "exits") {
