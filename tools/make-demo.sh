@@ -24,7 +24,35 @@ for f in cld1 cld2 cld3 cldcn1 cldcn2 cirrus1 cumul1 stratus1 cirrus_overcast su
   pic "$fs/texture/$f.bmp" 64x64 gray60-gray40
 done
 pic "$fs/UIRES/dlgsplash.bmp" 320x200 navy-gray
-printf 'fake simulator\r\n' > "$fs/fs2002.exe"
+# The splash series, turned before each start.
+mkdir -p "$fs/UIRES/Vellmora"
+pic "$fs/UIRES/Vellmora/dlgsplash1.bmp" 320x200 navy-skyblue
+pic "$fs/UIRES/Vellmora/dlgsplash2.bmp" 360x220 darkgreen-khaki
+pic "$fs/UIRES/Vellmora/dlgsplash3.bmp" 400x240 maroon-orange
+# The stand-in simulator is the simulator's executable: install-and-start
+# starts it; it reads its options (a cumulus and a stratus layer) beside it.
+if [ -f "$build/src/win32/fakesim.exe" ]; then
+  cp "$build/src/win32/fakesim.exe" "$fs/fs2002.exe"
+else
+  printf 'fake simulator\r\n' > "$fs/fs2002.exe"
+fi
+printf 'layers=9:6:1000:2000,8:4:300:600\r\n' > "$fs/fakesim.ini"
+printf '[SITUATIONS]\r\nSITUATION=FLIGHTS\\OTHER\\default\r\n' > "$fs/FS2002.CFG"
+
+# Situations: one with a description and a picture, one with its shown text
+# only, one with neither, and a flight without weather (not listed).
+flt="$fs/FLIGHTS/Vellmora"
+mkdir -p "$flt"
+flight() {  # flight NAME VELLMORA-SECTION-LINES
+  printf '[Main]\r\nTitle=%s\r\n[Vellmora]\r\n%b' "$1" "$2" > "$flt/$1.flt"
+  printf '[Weather]\r\n' > "$flt/$1.wx"
+}
+flight "Bay Tour" 'SkyFolder1=Summer Cumulus\r\n'
+printf '\r\n\r\nA calm summer evening over the bay,\r\nwith fair-weather cumulus.\r\n' > "$flt/Bay Tour.txt"
+pic "$flt/Bay Tour.jpg" 320x200 skyblue-white
+flight "Storm Front" 'ShownText=Heavy thunderstorms ahead\r\nSkyFolder1=T-Storm  Heavy1\r\n'
+flight "Pattern Work" ''
+printf '[Main]\r\nTitle=no weather\r\n' > "$flt/Unlisted.flt"
 # The IPC module's file: its presence switches the simulator link on (the
 # stand-in simulator, fakesim.exe, plays both parts).
 : > "$fs/Modules/FSUIPC.dll"
@@ -82,6 +110,15 @@ Path=vellmora\\sets
 Func=on
 [BackUpDirName]
 Name=VellmoraBackup
+[Situation]
+Loc=FLIGHTS\\Vellmora
+CfgFile=FS2002.CFG
+Section=SITUATIONS
+Key=SITUATION
+[Splash Screen]
+Splash=on
+Mode=order
+LastNo=0
 [ShowSkyFiles]
 ShowFiles=True
 [ShowLogo]

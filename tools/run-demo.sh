@@ -11,22 +11,21 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
   /d "$(winpath "$demo/FS2002")" /f /reg:32 >/dev/null 2>&1
 echo "Demo laid out in $demo"
 exe="$demo/Vellmora/Vellmora.exe"
-# The stand-in simulator with a cumulus and a stratus layer: installing a
-# cumulus set makes Vellmora refresh its clouds, shown in its window.
-sim="$demo/fakesim.exe layers=9:6:1000:2000,8:4:300:600"
+# The stand-in simulator is the registered simulator's executable
+# (FS2002\fs2002.exe): "Install + Start" starts it.
 if [ -n "${DISPLAY:-}" ]; then
-  [ -f "$demo/fakesim.exe" ] && { "$WRUN" $sim >/dev/null 2>&1 & }
   exec "$WRUN" "$exe"
 fi
 shot="$build/demo-screenshot.png"
 drv="$build/src/win32/e2edriver.exe"
+# No display: the program under Xvfb. The driver waits for its windows (a
+# first run also creates the Wine prefix), answers the first start's backup
+# question (Yes) as a user would, and waits for the main window's start-up to
+# end before the screenshot.
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
-  [ -f \"$demo/fakesim.exe\" ] && { \"$WRUN\" $sim >/dev/null 2>&1 & }
   \"$WRUN\" \"$exe\" &
-  sleep \${VM_SHOT_DELAY:-15}
-  # Answer the first start's backup question (Yes), as a user would.
-  \"$WRUN\" \"$drv\" wait VellmoraMsg 20000 click 12 >/dev/null 2>&1 || true
-  sleep 4
+  \"$WRUN\" \"$drv\" wait VellmoraMsg 300000 click 12 wait VellmoraMain 120000 enabled 1010 1 120000 >/dev/null 2>&1 ||
+    echo 'The main window did not come up in time.' >&2
   import -window root \"$shot\"
   kill \$! 2>/dev/null || true
   /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -9,6 +9,12 @@
 // noanswer, answer=, delay=, corrupt=size|id, log=<path>; "hidden" keeps the
 // simulator window from being shown. Every write received is appended to the
 // log as "<timeGetTime ms> <offset hex> <size> <bytes hex>".
+//
+// Started without options, as the simulator's executable, it reads them from
+// "fakesim.ini" beside it when there is one. It shows the start situation
+// that its configuration file names (cfg=<path>, section=, key=; by default
+// FS2002.CFG beside it, [SITUATIONS] SITUATION) and the size of its splash
+// file UIRES\dlgsplash.bmp, both as found when it started.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -34,6 +40,29 @@ FILE* g_log = nullptr;
 bool g_dirty = false;  // repaint at the next short tick
 constexpr UINT_PTR kTimerSecond = 1;
 constexpr UINT_PTR kTimerDirty = 2;
+
+std::string g_situation = "(none)";
+std::string g_splash = "(none)";
+
+std::string ExeFolder() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p(path, n);
+    const size_t slash = p.find_last_of('\\');
+    return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}
+
+// The start situation and the splash file, as the real simulator would take
+// them at its start.
+void ReadStartFiles(const std::string& cfg, const std::string& section, const std::string& key) {
+    char value[512];
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, cfg.c_str());
+    if (value[0]) g_situation = value;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const std::string splash = ExeFolder() + "\\UIRES\\dlgsplash.bmp";
+    if (GetFileAttributesExA(splash.c_str(), GetFileExInfoStandard, &data))
+        g_splash = "UIRES\\dlgsplash.bmp, " + std::to_string(data.nFileSizeLow) + " bytes";
+}
 
 struct ShownWrite {
     DWORD ms;
@@ -153,6 +182,8 @@ void Paint(HWND h) {
     std::snprintf(buf, sizeof buf, "Altitude %.1f m   exchanges %d", g_server->AltitudeAt(timeGetTime() - g_startMs),
                   g_server->Exchanges());
     text(8, buf);
+    y += line;
+    text(8, "Situation: " + g_situation + "   Splash: " + g_splash);
     y += line * 3 / 2;
 
     const std::vector<vm::LayerRecord> layers = g_server->Layers();
@@ -232,7 +263,11 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
 
     bool hidden = false;
     std::string error;
-    const std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+    std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+    const std::string ownIni = ExeFolder() + "\\fakesim.ini";
+    if (args.size() <= 1 && GetFileAttributesA(ownIni.c_str()) != INVALID_FILE_ATTRIBUTES)
+        args.push_back("ini=" + ownIni);
+    std::string cfg = ExeFolder() + "\\FS2002.CFG", section = "SITUATIONS", key = "SITUATION";
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string lower = a;
@@ -240,6 +275,12 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
             if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
         if (lower == "hidden" || lower == "/hidden" || lower == "-hidden") {
             hidden = true;
+        } else if (lower.rfind("cfg=", 0) == 0) {
+            cfg = a.substr(4);
+        } else if (lower.rfind("section=", 0) == 0) {
+            section = a.substr(8);
+        } else if (lower.rfind("key=", 0) == 0) {
+            key = a.substr(4);
         } else if (lower.rfind("ini=", 0) == 0) {
             std::string text;
             if (!ReadFile(a.substr(4), text)) {
@@ -256,6 +297,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
         }
     }
 
+    ReadStartFiles(cfg, section, key);
     if (!options.logPath.empty()) g_log = std::fopen(options.logPath.c_str(), "w");
     timeBeginPeriod(1);
     g_startMs = timeGetTime();
@@ -272,7 +314,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
                                          inst, nullptr);
         if (!g_serverWindow) return 1;
     }
-    g_simWindow = CreateWindowExA(0, vm::kSimWindowClass, "Stand-in simulator", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    // The title carries the start situation, for whoever checks from outside.
+    const std::string title = "Stand-in simulator: " + g_situation;
+    g_simWindow = CreateWindowExA(0, vm::kSimWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 560, 460, nullptr, nullptr, inst, nullptr);
     if (!g_simWindow) return 1;
     SetTimer(g_simWindow, kTimerSecond, 1000, nullptr);

@@ -231,6 +231,12 @@ void SetsController::optSky_Click() {
         view_.SetEnabled(Ctl::cmdToOrg, true);
     }
     view_.SetVisible(Ctl::lstFLT, false);
+    // Back from the situation view: the backup buttons and the set's own
+    // preview come back too.
+    view_.SetVisible(Ctl::cmdBackUp, s_.BackupEnabled);
+    view_.SetVisible(Ctl::cmdToOrg, s_.BackupEnabled);
+    view_.SetVisible(Ctl::imgSky, true);
+    if (!state_.RandomMode && !Text(Lst::cmbClouds).empty()) ShowPreview(SubPath(s_.DataDir, Text(Lst::cmbClouds)));
     if (s_.ShowSkyFiles) {
         if (!state_.RandomMode)
             for (Ctl c : {Ctl::cmbClouds, Ctl::lstClouds, Ctl::cmbOption, Ctl::lstOption}) view_.SetVisible(c, true);

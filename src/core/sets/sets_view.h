@@ -19,7 +19,7 @@ enum class Ctl {
 
 enum class Lst { cmbClouds, cmbOption, lstSky, lstSkyFil, lstClouds, lstOption, lstFLT };
 
-enum class Menu { mnuPopUpCloud, mnuPopUpOption, mnuPopUpBkAll, mnuPopUpForm };
+enum class Menu { mnuPopUpCloud, mnuPopUpOption, mnuPopUpBkAll, mnuPopUpForm, mnuPopUpClearSituaion, mnuPopUpStartMode };
 
 class SetsView {
 public:

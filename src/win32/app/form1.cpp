@@ -11,6 +11,7 @@
 #include "platform/check_list.h"
 #include "platform/image_view.h"
 #include "sets/last_installed.h"
+#include "sim/splash.h"
 #include "sound/play_sound.h"
 #include "ui/frm_logo.h"
 
@@ -46,6 +47,36 @@ Form1::Form1(Program& p)
     hooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
     hooks_.refreshClouds = [this](const std::string& dataType) { refresh_.RefreshAfterInstall(dataType); };
     sets_ = std::make_unique<SetsController>(p_.env, p_.settings, cat_, state_, *this, hooks_);
+    hooks_.installSituation = [this] { situations_->InstallSituation(); };
+    situationHooks_.setListTip = [this](const std::string& text) { SetToolTip("lstFLT", 0, text); };
+    situationHooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
+    situationHooks_.autoRandomTime = [this] { return p_.settings.AutoRandomTime; };
+    situations_ = std::make_unique<SituationController>(p_.env, p_.settings, *this, *sets_, situationHooks_);
+    WireLaunch();
+}
+
+void Form1::WireLaunch() {
+    launchHooks_.autoRandomTime = [this] { return p_.settings.AutoRandomTime; };
+    launchHooks_.showTimeOff = [this] {
+        p_.settings.AutoRandomTime = 0;
+        SetWindowTextA(Control(lblTime), "Off");
+    };
+    launchHooks_.simWindowExists = [] { return FindWindowA("FS98MAIN", nullptr) != nullptr; };
+    launchHooks_.startProcess = [](const std::string& exe, const std::string& folder) {
+        std::string line = "\"" + exe + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWNOACTIVATE;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+            return false;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return true;
+    };
+    launchHooks_.unloadMain = [this] { RequestEnd(); };
+    launch_ = std::make_unique<LaunchController>(p_.env, p_.settings, *this, *sets_, *situations_, launchHooks_);
 }
 
 Form1::~Form1() {
@@ -139,7 +170,10 @@ LoadSteps Form1::Steps() {
     s.BuildCatalogue = [this](clsCfgRead& reader) { BuildCatalogue(p_.env, p_.settings, cat_, reader); };
     s.BuildEligibility = [this] { BuildEligibility(cat_); };
     s.BackupAtLoad = [this](clsCfgRead& reader) { sets_->BackupAtLoad(reader); };
-    s.FillSetLists = [this] { sets_->FillSetLists(); };
+    s.FillSetLists = [this] {
+        sets_->FillSetLists();
+        situations_->FillSituationList();
+    };
     return s;
 }
 
@@ -187,8 +221,9 @@ void Form1::Form_Load() {
         optFs_Click(b.selected);
     };
     st.Situations = [&] {
-        // The situation list is not part of this program yet: the view stays off.
-        if (!s.SituationEnabled) EnableWindow(Control(optFLT), FALSE);
+        launch_->SplashCount = SplashSetup(env, s);
+        // The situation list was filled with the set lists.
+        if (!s.SituationEnabled || Count(Lst::lstFLT) == 0) EnableWindow(Control(optFLT), FALSE);
     };
     st.BackupButtons = [&] {
         for (int id : {cmdToOrg, cmdBackUp}) {
@@ -216,11 +251,11 @@ void Form1::Form_Load() {
         SetWatch(WatchWithLink(s, IpcModulePresent(env, s)));
     };
     st.StartSel = [&] {
-        // The situation view is not part of the program yet: it starts only
-        // when its option button is usable.
+        // The situation view needs situations to show.
         if (StartInSituation(s) && IsWindowEnabled(Control(optFLT))) {
             SendMessageA(Control(optSky), BM_SETCHECK, BST_UNCHECKED, 0);
             SendMessageA(Control(optFLT), BM_SETCHECK, BST_CHECKED, 0);
+            situations_->optFLT_Click();
         } else if (!vm::PlayButtonSound(env, s)) {
             p_.sound.Beep();
         }
@@ -390,6 +425,13 @@ HMENU Form1::BuildMenu(Menu which) {
         case Menu::mnuPopUpBkAll:
             AppendMenuA(m, MF_STRING, mnuBkAll, "Re-backup all set again");
             break;
+        case Menu::mnuPopUpClearSituaion:
+            AppendMenuA(m, MF_STRING, mnuClearSituation, "Clear Situation in FS2002.cfg");
+            break;
+        case Menu::mnuPopUpStartMode:
+            AppendMenuA(m, MF_STRING, mnuNotStartFs, "Activate Auto Install Without Starting Fs");
+            AppendMenuA(m, MF_STRING, mnuCancel, "Cancel");
+            break;
         case Menu::mnuPopUpForm: {
             const bool ipc = IpcModulePresent(p_.env, p_.settings);
             AppendMenuA(m, MF_STRING, mnuShowIni, "Show cloud.ini");
@@ -431,6 +473,14 @@ void Form1::Command(int id, int code) {
         case lstClouds: if (code == LBN_SELCHANGE) c.lstClouds_Click(); break;
         case lstOption: if (code == LBN_SELCHANGE) c.lstOption_Click(); break;
         case optSky: if (code == BN_CLICKED) c.optSky_Click(); break;
+        case optFLT: if (code == BN_CLICKED) situations_->optFLT_Click(); break;
+        case lstFLT: if (code == LBN_SELCHANGE) situations_->lstFLT_Click(); break;
+        case mnuClearSituation: situations_->mnuClearSituation_Click(); break;
+        case cmdInstAndStart:
+            launch_->cmdInstAndStart_Pressed(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0);
+            break;
+        case mnuNotStartFs: launch_->mnuNotStartFs_Click(); break;
+        case mnuCancel: launch_->mnuCancel_Click(); break;
         case optFs0:
         case optFs1:
             if (code == BN_CLICKED && static_cast<int>(p_.settings.FsIndex) != id - optFs0) optFs_Click(id - optFs0);
@@ -465,6 +515,9 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (from == Control(lstClouds)) sets_->lstClouds_MouseDown(2);
                 else if (from == Control(lstOption)) sets_->lstOption_MouseDown(2);
                 else if (from == Control(cmdBackUp)) sets_->cmdBackUp_MouseDown(2);
+                else if (from == Control(optFLT)) situations_->optFLT_MouseDown(2);
+                else if (from == Control(cmdInstAndStart))
+                    launch_->cmdInstAndStart_MouseDown(2, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0);
                 return 0;
             }
             case WM_MEASUREITEM:
@@ -732,7 +785,7 @@ void Form1::SetToolTip(const std::string& control, int index, const std::string&
     static const std::map<std::string, int> ids = {
         {"optSky", optSky}, {"optFLT", optFLT}, {"cmdRandom", cmdRandom}, {"cmdInstAndStart", cmdInstAndStart},
         {"cmdInst", cmdInst}, {"lblAutoRandom", lblAutoRandom}, {"lblTime", lblTime}, {"lblOption", lblOption},
-        {"lblFilter", lblFilter0}, {"lstSky", lstSky}};
+        {"lblFilter", lblFilter0}, {"lstSky", lstSky}, {"lstFLT", lstFLT}};
     auto it = ids.find(control);
     if (it == ids.end() || !tips_) return;
     HWND h = Control(it->second + (index > 0 ? index : 0));

@@ -17,6 +17,8 @@
 #include "sets/sets_view.h"
 #include "platform/win32_ipc.h"
 #include "sim/fsuipc.h"
+#include "sim/launch.h"
+#include "sim/situation.h"
 #include "sim/refresh.h"
 #include "sim/sim_watch.h"
 #include "sim/weather.h"
@@ -46,6 +48,8 @@ public:
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
     bool Ended() const { return ended_; }
     SetsController& Sets() { return *sets_; }
+    SituationController& Situations() { return *situations_; }
+    LaunchController& Launch() { return *launch_; }
     Catalogue& Cat() { return cat_; }
     CloudRefresh& Refresh() { return refresh_; }
     Fsuipc& Link() { return link_; }
@@ -131,6 +135,11 @@ private:
     SetsState state_;
     SetsHooks hooks_;
     std::unique_ptr<SetsController> sets_;
+    SituationHooks situationHooks_;
+    std::unique_ptr<SituationController> situations_;
+    LaunchHooks launchHooks_;
+    std::unique_ptr<LaunchController> launch_;
+    void WireLaunch();
     Win32IpcTransport transport_;
     Fsuipc link_;
     ComIpc weather_{link_};

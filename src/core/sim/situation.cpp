@@ -1,0 +1,167 @@
+#include "sim/situation.h"
+
+#include "common/convert.h"
+#include "common/fileproc.h"
+#include "config/cfg_file.h"
+#include "sets/backup.h"
+
+namespace vm {
+
+namespace {
+
+const std::string kCrLf = "\r\n";
+const std::string kSection = "Vellmora";
+
+std::string Trimmed(const std::string& t) { return Trim(t); }
+
+}  // namespace
+
+std::string TrimLeadingBreaks(const std::string& text) {
+    std::string t = Trimmed(text);
+    while (t == kCrLf || (t.size() >= 3 && t.compare(0, 2, kCrLf) == 0)) t.erase(0, 2);
+    return Trimmed(t);
+}
+
+std::string TrimTrailingBreaks(const std::string& text) {
+    std::string t = Trimmed(text);
+    while (t == kCrLf || (t.size() >= 3 && t.compare(t.size() - 2, 2, kCrLf) == 0)) t.erase(t.size() - 2);
+    return Trimmed(t);
+}
+
+std::string SituationController::FilePath(const std::string& name, const char* ext) const {
+    return s_.SituationDir + "\\" + name + ext;
+}
+
+std::string SituationController::CfgPath() const { return s_.FsDir + "\\" + s_.SituationCfgFile; }
+
+std::string SituationController::Selected() {
+    const int i = view_.Selected(Lst::lstFLT);
+    return i < 0 || i >= view_.Count(Lst::lstFLT) ? std::string() : view_.Item(Lst::lstFLT, i);
+}
+
+void SituationController::Beep() {
+    if (env_.sound) env_.sound->Beep();
+}
+
+void SituationController::FillSituationList() {
+    view_.Clear(Lst::lstFLT);
+    if (!s_.SituationEnabled) return;
+    const std::vector<FindData> found = env_.fs->Find(s_.SituationDir + "\\*.flt");
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        if (it->attributes & kAttrDirectory || it->name.size() < 4) continue;
+        const std::string name = it->name.substr(0, it->name.size() - 4);
+        if (SameText(FileCheck(env_, FilePath(name, ".wx")), "OK")) view_.Add(Lst::lstFLT, name);
+    }
+}
+
+void SituationController::lstFLT_Click() {
+    view_.SetCaption(Ctl::lblMsg, "");
+    const std::string name = Selected();
+    if (name.empty()) return;
+    bool described = false;
+    if (FileExists(env_, FilePath(name, ".txt"))) {
+        const std::string text = TrimTrailingBreaks(TrimLeadingBreaks(env_.fs->Read(FilePath(name, ".txt")).value_or("")));
+        if (!text.empty()) {
+            if (hooks_.setListTip) hooks_.setListTip(text);
+            view_.SetCaption(Ctl::lblMsg, text);
+            described = true;
+        }
+    }
+    if (!described) {
+        clsCfgRead reader(env_);
+        reader.FileName = FilePath(name, ".flt");
+        reader.Section = kSection;
+        reader.Key = "ShownText";
+        const std::string shown = Trim(reader.Data());
+        view_.SetCaption(Ctl::lblMsg, shown.empty() || SameText(shown, "Error") ? name : shown);
+    }
+    const std::string picture = FilePath(name, ".jpg");
+    if (FileExists(env_, picture)) {
+        view_.ShowPicture(picture);
+        view_.SetVisible(Ctl::imgSky, true);
+    } else {
+        view_.SetVisible(Ctl::imgSky, false);
+    }
+}
+
+void SituationController::optFLT_Click() {
+    if (hooks_.playButtonSound) hooks_.playButtonSound();
+    for (Ctl c : {Ctl::lstSky, Ctl::lblFilter, Ctl::cmdToOrg, Ctl::cmdBackUp}) view_.SetVisible(c, false);
+    view_.SetVisible(Ctl::lstFLT, true);
+    view_.SetCaption(Ctl::lblFunc, "Situation");
+    if (s_.ShowSkyFiles) {
+        for (Ctl c : {Ctl::cmbClouds, Ctl::lstClouds, Ctl::cmbOption, Ctl::lstOption}) view_.SetVisible(c, false);
+    } else {
+        view_.SetVisible(Ctl::lstSkyFil, false);
+    }
+    if (view_.Selected(Lst::lstFLT) >= 0) {
+        lstFLT_Click();
+    } else if (view_.Count(Lst::lstFLT) > 0) {
+        view_.Select(Lst::lstFLT, 0);
+        lstFLT_Click();
+    }
+}
+
+void SituationController::optFLT_MouseDown(int button) {
+    if (button == 2) view_.Popup(Menu::mnuPopUpClearSituaion);
+}
+
+bool SituationController::InstallSituation() {
+    const std::string name = Selected();
+    if (name.empty()) {
+        env_.msg->ShowMsg("No situation file is selected.", 64, "No Slection");
+        Beep();
+        return false;
+    }
+    // The sky sets the situation names, up to the first gap; each kept only
+    // when its folder holds bitmaps.
+    std::vector<std::string> folders;
+    clsCfgRead reader(env_);
+    reader.FileName = FilePath(name, ".flt");
+    reader.Section = kSection;
+    for (int i = 1;; ++i) {
+        reader.Key = "SkyFolder" + std::to_string(i);
+        const std::string v = Trim(reader.Data());
+        if (env_.pump) env_.pump->DoEvents();
+        if (reader.ReadFailed || v.empty() || SameText(v, "Error")) break;
+        if (!env_.fs->Find(s_.DataDir + "\\" + v + "\\*.bmp").empty()) folders.push_back(v);
+    }
+    const bool autoRandomOff = !hooks_.autoRandomTime || hooks_.autoRandomTime() == 0;
+    bool installed = false;
+    for (const std::string& v : folders) {
+        int index = -1;
+        for (int i = 0; i < view_.Count(Lst::lstSky) && index < 0; ++i)
+            if (SameText(view_.Item(Lst::lstSky, i), v)) index = i;
+        if (index < 0) continue;  // not among the sets: skipped
+        view_.Select(Lst::lstSky, index);
+        sets_.LstSky_Click();
+        installed = sets_.InstallSet() || installed;
+    }
+    if (!installed && autoRandomOff) sets_.InstallSet();
+    lstFLT_Click();
+
+    if (FileExists(env_, CfgPath())) {
+        clsCfgWrite writer(env_);
+        writer.FileName = CfgPath();
+        writer.Section = s_.SituationSection;
+        writer.Key = s_.SituationKey;
+        writer.Value = s_.SituationLoc + "\\" + name;
+        writer.cWrite();
+        if (!hooks_.playButtonSound || !hooks_.playButtonSound()) Beep();
+    } else {
+        env_.msg->ShowMsg("Not found " + s_.SituationCfgFile, 48, "File Not Found");
+        Beep();
+    }
+    return true;
+}
+
+void SituationController::ClearSituation() {
+    if (!FileExists(env_, CfgPath())) return;
+    clsCfgWrite writer(env_);
+    writer.FileName = CfgPath();
+    writer.Section = s_.SituationSection;
+    writer.Key = s_.SituationKey;
+    writer.cWrite();  // no value: the key goes
+}
+
+}  // namespace vm
