@@ -9,6 +9,10 @@ WRUN="$repo/cmake/wine-run.sh"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 "$WRUN" reg add 'HKLM\Software\Microsoft\Microsoft Games\Flight Simulator\8.0' /v 'EXE Path' \
   /d "$(winpath "$demo/FS2002")" /f /reg:32 >/dev/null 2>&1
+# Wine's helper processes started for that registration (no display yet)
+# would stay with the kept-alive server and leave the program without a
+# display: let the server end, so the program starts a fresh one.
+WINEPREFIX="${WINEPREFIX:-$repo/build/wineprefix}" /usr/lib/wine/wineserver -k 2>/dev/null || true
 echo "Demo laid out in $demo"
 exe="$demo/Vellmora/Vellmora.exe"
 # The stand-in simulator is the registered simulator's executable
@@ -24,7 +28,7 @@ drv="$build/src/win32/e2edriver.exe"
 # end before the screenshot.
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
   \"$WRUN\" \"$exe\" &
-  \"$WRUN\" \"$drv\" wait VellmoraMsg 300000 click 12 wait VellmoraMain 120000 enabled 1010 1 120000 >/dev/null 2>&1 ||
+  \"$WRUN\" \"$drv\" wait VellmoraMsg 300000 click 12 wait VellmoraMain 120000 enabled 1010 1 120000 settle >/dev/null 2>&1 ||
     echo 'The main window did not come up in time.' >&2
   import -window root \"$shot\"
   kill \$! 2>/dev/null || true

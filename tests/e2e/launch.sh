@@ -17,6 +17,8 @@ head -c 4000 /dev/urandom > "$tex/cldcn1.bmp"
 head -c 5000 /dev/urandom > "$tex/Sky/Storm/cldcn1.bmp"
 printf '[Vellmora]\r\nShownText=Around the bay\r\nSkyFolder1=Storm\r\n' > "$sim/FLIGHTS/Tour/Bay.flt"
 : > "$sim/FLIGHTS/Tour/Bay.wx"
+printf '\r\n\r\nA calm evening around the bay,\r\nunder a building thunderstorm.\r\n' > "$sim/FLIGHTS/Tour/Bay.txt"
+convert -size 320x200 plasma:skyblue-white "$sim/FLIGHTS/Tour/Bay.jpg" 2>/dev/null || true
 
 reg_clear
 reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
@@ -70,7 +72,9 @@ install_and_start() {
 
 situation_starts_the_simulator_with_it() {
   drive wait FS98MAIN 5000 close || return 1
-  drive wait VellmoraMain 5000 click 1021 waittext 1044 "Around the bay" 10000 items 1007 Bay || return 1
+  drive wait VellmoraMain 5000 click 1021 \
+    waittext 1044 'A calm evening around the bay,\nunder a building thunderstorm.' 10000 items 1007 Bay || return 1
+  import -window root "$E2E/situation-view.png" 2>/dev/null || true
   drive wait VellmoraMain 5000 click 1011 wait VellmoraMsg 20000 title Installation click 12 \
     gone VellmoraMsg 10000 wait FS98MAIN 60000 title 'Stand-in simulator: FLIGHTS\\Tour\\Bay' || return 1
   ini_has "$sim/FS2002.CFG" 'SITUATION=FLIGHTS\Tour\Bay'

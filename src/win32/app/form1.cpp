@@ -222,8 +222,9 @@ void Form1::Form_Load() {
     };
     st.Situations = [&] {
         launch_->SplashCount = SplashSetup(env, s);
-        // The situation list was filled with the set lists.
-        if (!s.SituationEnabled || Count(Lst::lstFLT) == 0) EnableWindow(Control(optFLT), FALSE);
+        // The situation list was filled with the set lists; a first backup
+        // at load may have set the button before it was.
+        EnableWindow(Control(optFLT), s.SituationEnabled && Count(Lst::lstFLT) > 0);
     };
     st.BackupButtons = [&] {
         for (int id : {cmdToOrg, cmdBackUp}) {
@@ -721,6 +722,8 @@ void Form1::SetVisible(Ctl control, bool visible) {
         return;
     }
     if (HWND h = CtlOf(control)) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
+    // The option list's caption goes with it.
+    if (control == Ctl::cmbOption) ShowWindow(Control(Label1), visible ? SW_SHOWNA : SW_HIDE);
 }
 
 bool Form1::OptionChosen(Ctl option) {

@@ -267,6 +267,16 @@ int main(int argc, char** argv) {
             while (FindVisible(arg(1)) && GetTickCount() - start <= static_cast<DWORD>(std::atoi(arg(2)))) Sleep(50);
             if (FindVisible(arg(1))) Fail(std::string("window still there: ") + arg(1));
             i += 2;
+        } else if (cmd == "settle") {
+            // Everything the window had queued is handled and it is painted
+            // anew, children included: what a screenshot then shows is current.
+            DWORD_PTR r = 0;
+            if (!g_win || !SendMessageTimeoutA(g_win, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r)) {
+                Fail("window does not answer");
+            } else {
+                RedrawWindow(g_win, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                SendMessageTimeoutA(g_win, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
+            }
         } else if (cmd == "endsession") {
             // A log-off as the system announces it: the question, then the end.
             DWORD_PTR agreed = 0;
