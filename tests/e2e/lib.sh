@@ -35,7 +35,18 @@ sim_dir() {
   printf '%s' "$d"
 }
 
-drive() { "$WRUN" "$BUILD/src/win32/e2edriver.exe" "$@"; }
+# The driver writes to a file, never straight into a caller's $(...): the
+# first Windows program of a session may start Wine's desktop process, which
+# inherits its output and lives on, and a command substitution would then
+# wait for it for ever.
+drive() {
+  _out=$(mktemp)
+  _rc=0
+  "$WRUN" "$BUILD/src/win32/e2edriver.exe" "$@" >"$_out" 2>&1 </dev/null || _rc=$?
+  cat "$_out"
+  rm -f "$_out"
+  return $_rc
+}
 
 fails=0
 passes=0
