@@ -167,7 +167,10 @@ void Form1::CreateControls() {
 LoadSteps Form1::Steps() {
     LoadSteps s;
     s.ClearCatalogue = [this] { cat_.Clear(); };
-    s.BuildCatalogue = [this](clsCfgRead& reader) { BuildCatalogue(p_.env, p_.settings, cat_, reader); };
+    s.BuildCatalogue = [this](clsCfgRead& reader) {
+        const StageClock timed(p_.times.catalogue);
+        BuildCatalogue(p_.env, p_.settings, cat_, reader);
+    };
     s.BuildEligibility = [this] { BuildEligibility(cat_); };
     s.BackupAtLoad = [this](clsCfgRead& reader) { sets_->BackupAtLoad(reader); };
     s.FillSetLists = [this] {
@@ -181,10 +184,13 @@ void Form1::Form_Load() {
     RegisterClassOnce(kClass, GetSysColorBrush(COLOR_BTNFACE), AppIcon());
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    if (!Create(kClass, "Vellmora", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
-                WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, x, y, kWidth, kHeight, nullptr))
-        throw ProgramEnd{};
-    CreateControls();
+    {
+        const StageClock timed(p_.times.window);
+        if (!Create(kClass, "Vellmora", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
+                    WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, x, y, kWidth, kHeight, nullptr))
+            throw ProgramEnd{};
+        CreateControls();
+    }
     p_.messages.SetMainWindow(hwnd());
     p_.fs.SetOwner(hwnd());  // the shell copy's progress and questions belong to this window
     EnableWindow(hwnd(), TRUE);
@@ -261,7 +267,15 @@ void Form1::Form_Load() {
             p_.sound.Beep();
         }
     };
-    RunStartup(st);
+    {
+        // The catalogue's time is counted on its own.
+        const double catalogueBefore = p_.times.catalogue;
+        {
+            const StageClock timed(p_.times.configuration);
+            RunStartup(st);
+        }
+        p_.times.configuration -= p_.times.catalogue - catalogueBefore;
+    }
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
 }
