@@ -38,6 +38,31 @@ LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 namespace {
 constexpr UINT_PTR kTmrFScheck = 1, kTmrFsCheck2 = 2;
 constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be carried out
+
+// The header's colour band, drawn once into a memory bitmap: one copy to
+// the screen instead of a fill per strip at every paint.
+HBITMAP HeaderBand() {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = kWidth;
+    bi.bmiHeader.biHeight = -kHeader;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp) return nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    for (int x = 0; x < kWidth; x += 4) {
+        RECT strip{x, 0, x + 4, kHeader};
+        HBRUSH b = CreateSolidBrush(RGB(40 + x * 60 / kWidth, 90 + x * 80 / kWidth, 170 + x * 60 / kWidth));
+        FillRect(mem, &strip, b);
+        DeleteObject(b);
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return bmp;
+}
 }  // namespace
 
 Form1::Form1(Program& p)
@@ -84,6 +109,7 @@ Form1::~Form1() {
     Destroy();
     if (font_) DeleteObject(font_);
     if (bold_) DeleteObject(bold_);
+    if (band_) DeleteObject(band_);
 }
 
 void Form1::CreateControls() {
@@ -128,8 +154,10 @@ void Form1::CreateControls() {
         {cmdClose, "BUTTON", "x", BS_PUSHBUTTON | WS_VISIBLE, 571, 5, 20, 18},
     };
     for (const Def& d : defs) {
-        HWND h = Child(d.cls, d.text, d.style, d.id);
-        MoveWindow(h, d.x, d.y, d.w, d.h, FALSE);
+        // Created where they belong: a move afterwards costs a second round trip each.
+        HWND h = CreateWindowExA(0, d.cls, d.text, WS_CHILD | d.style, d.x, d.y, d.w, d.h, hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), GetModuleHandleA(nullptr),
+                                 nullptr);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     SendMessageA(Control(lblFunc), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
@@ -553,12 +581,12 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 PAINTSTRUCT ps;
                 HDC dc = BeginPaint(hwnd(), &ps);
                 RECT band{0, 0, kWidth, kHeader};
-                for (int x = 0; x < kWidth; x += 4) {
-                    RECT strip{x, 0, x + 4, kHeader};
-                    HBRUSH b = CreateSolidBrush(RGB(40 + x * 60 / kWidth, 90 + x * 80 / kWidth, 170 + x * 60 / kWidth));
-                    FillRect(dc, &strip, b);
-                    DeleteObject(b);
-                }
+                if (!band_) band_ = HeaderBand();
+                HDC mem = CreateCompatibleDC(dc);
+                HGDIOBJ oldBand = SelectObject(mem, band_);
+                BitBlt(dc, 0, 0, kWidth, kHeader, mem, 0, 0, SRCCOPY);
+                SelectObject(mem, oldBand);
+                DeleteDC(mem);
                 DrawIconEx(dc, 6, 4, AppIcon(), 20, 20, 0, nullptr, DI_NORMAL);
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, RGB(255, 255, 255));
