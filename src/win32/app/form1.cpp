@@ -38,6 +38,10 @@ LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 namespace {
 constexpr UINT_PTR kTmrFScheck = 1, kTmrFsCheck2 = 2;
 constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be carried out
+// Form_Activate runs on this timer's first tick after an activation: timer
+// messages come after the paints, so the notification icon (a round trip to
+// the shell) no longer holds up the window's first appearance.
+constexpr UINT_PTR kTmrActivate = 4;
 
 // The header's colour band, drawn once into a memory bitmap: one copy to
 // the screen instead of a fill per strip at every paint.
@@ -605,9 +609,13 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (wp == kTmrFScheck) tmrFScheck_Timer();
                 else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
                 else if (wp == kTmrEnd) RequestEnd();
+                else if (wp == kTmrActivate) {
+                    KillTimer(hwnd(), kTmrActivate);
+                    Form_Activate();
+                }
                 return 0;
             case WM_ACTIVATE:
-                if (LOWORD(wp) != WA_INACTIVE) Form_Activate();
+                if (LOWORD(wp) != WA_INACTIVE) SetTimer(hwnd(), kTmrActivate, USER_TIMER_MINIMUM, nullptr);
                 break;
             // Window dragging: the window follows the pointer.
             case WM_LBUTTONDOWN:
