@@ -611,7 +611,7 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 else if (wp == kTmrEnd) RequestEnd();
                 else if (wp == kTmrActivate) {
                     KillTimer(hwnd(), kTmrActivate);
-                    Form_Activate();
+                    if (!unloaded_) Form_Activate();  // no icon again once it was removed at the end
                 }
                 return 0;
             case WM_ACTIVATE:
