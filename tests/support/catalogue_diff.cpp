@@ -114,72 +114,36 @@ public:
     }
 };
 
-struct Outcome {
-    Catalogue cat;
-    std::string message;
-};
-
-Outcome Build(Env& env, Settings& s, const FolderReader& read) {
-    Recorder rec;
-    Messages* before = env.msg;
-    env.msg = &rec;
-    Outcome o;
-    try {
-        clsCfgRead reader(env);
-        reader.FileName = IniPath(env, s);
-        BuildCatalogue(env, s, o.cat, reader, read);
-    } catch (const ProgramEnd&) {
-        o.message = "ended: ";
-    }
-    env.msg = before;
-    o.message += rec.shown;
-    return o;
-}
-
-std::string Describe(const SetGroup& g) {
-    std::ostringstream o;
-    o << "[" << g.baseName << "] random " << g.random << " from " << g.from << " to " << g.to << " valid "
-      << g.hasValid << " order " << g.order << " entries " << g.firstEntry << "+" << g.entryCount;
-    return o.str();
-}
-
-std::string Describe(const DataEntry& e) {
-    std::ostringstream o;
-    o << "[" << e.name << "] valid " << e.valid << " group " << e.group << " kind " << e.skyKind;
-    return o.str();
-}
-
-template <class T>
-std::string CompareLists(const char* what, const std::vector<T>& listed, const std::vector<T>& searched) {
-    if (listed.size() != searched.size())
-        return std::string(what) + " count " + std::to_string(listed.size()) + " vs " +
-               std::to_string(searched.size());
-    for (size_t i = 0; i < listed.size(); ++i)
-        if (Describe(listed[i]) != Describe(searched[i]))
-            return std::string(what) + " " + std::to_string(i + 1) + ": " + Describe(listed[i]) + " vs " +
-                   Describe(searched[i]);
-    return {};
-}
-
 }  // namespace
 
 RandomSets MakeRandomSets(FileSystem& fs, const std::string& dataDir, uint32_t seed) {
     return Maker(fs, dataDir, seed).Run();
 }
 
-std::string CompareCatalogues(Env& env, Settings& s, const std::vector<std::string>& folders) {
-    const Outcome listed = Build(env, s, &FolderListing::Open);
-    const Outcome searched = Build(env, s, &SearchedFolder::Open);
-    if (listed.message != searched.message) return "message: " + listed.message + " vs " + searched.message;
-    std::string diff = CompareLists("group", listed.cat.groups, searched.cat.groups);
-    if (diff.empty()) diff = CompareLists("entry", listed.cat.entries, searched.cat.entries);
-    for (size_t i = 0; diff.empty() && i < folders.size(); ++i) {
-        const std::string folder = SubPath(s.DataDir, folders[i]);
-        const std::string a = GetDataType(FolderListing::Read(env, folder));
-        const std::string b = GetDataType(SearchedFolder(env, folder));
-        if (a != b) diff = "DataType of " + folders[i] + ": " + a + " vs " + b;
+std::string CatalogueText(Env& env, const Settings& s, const std::vector<std::string>& folders,
+                          const FolderReader& read) {
+    Recorder rec;
+    Messages* before = env.msg;
+    env.msg = &rec;
+    Catalogue cat;
+    std::ostringstream o;
+    try {
+        clsCfgRead reader(env);
+        reader.FileName = IniPath(env, s);
+        BuildCatalogue(env, s, cat, reader, read);
+    } catch (const ProgramEnd&) {
+        o << "ended\n";
     }
-    return diff;
+    env.msg = before;
+    o << rec.shown;
+    for (const SetGroup& g : cat.groups)
+        o << "group [" << g.baseName << "] random " << g.random << " from " << g.from << " to " << g.to
+          << " valid " << g.hasValid << " order " << g.order << " entries " << g.firstEntry << "+" << g.entryCount
+          << "\n";
+    for (const DataEntry& e : cat.entries)
+        o << "entry [" << e.name << "] valid " << e.valid << " group " << e.group << " kind " << e.skyKind << "\n";
+    for (const std::string& f : folders) o << f << ": " << GetDataType(*read(env, SubPath(s.DataDir, f))) << "\n";
+    return o.str();
 }
 
 }  // namespace vm

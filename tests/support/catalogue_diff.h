@@ -41,10 +41,11 @@ struct RandomSets {
 // bitmaps, option sub-folders; Random and Order keys of every kind.
 RandomSets MakeRandomSets(FileSystem& fs, const std::string& dataDir, uint32_t seed);
 
-// Builds the catalogue of programDir\cloud.ini against s.DataDir both ways,
-// and compares groups, entries and the message shown when the build ends the
-// program, then the DataType of every folder. Returns the first difference,
-// or an empty text. env.msg is replaced during the builds.
-std::string CompareCatalogues(Env& env, Settings& s, const std::vector<std::string>& folders);
+// The catalogue of programDir\cloud.ini against s.DataDir, built with folders
+// looked at through `read`, as text: the message shown when the build ends
+// the program, every group and entry, then the DataType of each folder.
+// env.msg is replaced during the build.
+std::string CatalogueText(Env& env, const Settings& s, const std::vector<std::string>& folders,
+                          const FolderReader& read);
 
 }  // namespace vm
