@@ -145,9 +145,10 @@ std::string MemoryFileSystem::ShortNameFor(const std::vector<std::string>& parts
     std::vector<std::string> dirParts(parts.begin(), parts.end() - 1);
     const std::vector<const Node*> siblings = Children(KeyOf(dirParts));
     for (int n = 1;; ++n) {
-        const std::string number = "~" + std::to_string(n);
-        const std::string candidate = head.substr(0, 8 - std::min<size_t>(8, number.size())) + number +
-                                      (tail.empty() ? "" : "." + tail);
+        const std::string number = std::to_string(n);
+        std::string candidate = head.substr(0, std::min(head.size(), 7 - std::min<size_t>(7, number.size())));
+        candidate.append(1, '~').append(number);
+        if (!tail.empty()) candidate.append(1, '.').append(tail);
         bool taken = false;
         for (const Node* sib : siblings)
             taken = taken || sib->shortName == candidate || Upper(sib->name) == candidate;
