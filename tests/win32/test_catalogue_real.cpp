@@ -48,7 +48,7 @@ protected:
 
 TEST_F(CatalogueReal, SameCatalogueAsASearchPerQuestionOnRandomFolders) {
     for (uint32_t seed = 1; seed <= 50; ++seed) {
-        Fresh("vm_catalogue_" + std::to_string(seed));
+        Fresh(std::string("vm_catalogue_").append(std::to_string(seed)));
         const RandomSets r = MakeRandomSets(fs_, s_.DataDir, seed);
         WriteTextFile(env_.programDir + "\\cloud.ini", "[AppName]\r\nName=V\r\n" + r.sections);
         s_.ShowErrSet = r.showErrSet;
