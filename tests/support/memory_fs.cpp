@@ -111,19 +111,49 @@ bool MemoryFileSystem::Match(const std::string& pattern, const std::string& name
     if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && n.find('.') == std::string::npos &&
         MatchPlain(p.substr(0, p.size() - 2).c_str(), n.c_str()))
         return true;
-    // The short-name quirk: "*.ext" with a three-character extension also
-    // matches longer extensions that start with it (x.txtx is X~1.TXT).
-    if (p.size() >= 5 && p.compare(p.size() - 5, 2, "*.") == 0) {
-        std::string ext = p.substr(p.size() - 3);
-        size_t dot = n.rfind('.');
-        if (ext.find_first_of("*.") == std::string::npos && dot != std::string::npos && n.size() - dot - 1 > 3) {
-            std::string nameExt = n.substr(dot + 1, 3);
-            std::string head = p.substr(0, p.size() - 4);  // keeps the star
-            if (MatchPlain(ext.c_str(), nameExt.c_str()) && MatchPlain(head.c_str(), n.substr(0, dot).c_str()))
-                return true;
-        }
-    }
     return false;
+}
+
+bool MemoryFileSystem::MatchNode(const std::string& pattern, const Node& n) {
+    return Match(pattern, n.name) || (!n.shortName.empty() && MatchPlain(Upper(pattern).c_str(), n.shortName.c_str()));
+}
+
+// The 8.3 name NTFS gives a name that is not one itself: blanks and inner
+// dots dropped, "+,;=[]" as "_", six characters of the name, "~" and the
+// first free number, and three of the extension; upper case.
+std::string MemoryFileSystem::ShortNameFor(const std::vector<std::string>& parts) const {
+    const std::string& name = parts.back();
+    const size_t dot = name.rfind('.');
+    const bool hasExt = dot != std::string::npos && dot > 0;
+    const std::string base = hasExt ? name.substr(0, dot) : name;
+    const std::string ext = hasExt ? name.substr(dot + 1) : std::string();
+    const std::string bad = " +,;=[]";
+    auto fits = [&](const std::string& s, size_t max) {
+        return !s.empty() && s.size() <= max && s.find_first_of(bad + ".") == std::string::npos;
+    };
+    if (fits(base, 8) && (ext.empty() || fits(ext, 3))) return {};
+    auto clean = [&](const std::string& s, size_t max) {
+        std::string r;
+        for (char c : s) {
+            if (r.size() == max) break;
+            if (c == ' ' || c == '.') continue;
+            r += bad.find(c) != std::string::npos ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        return r;
+    };
+    const std::string head = clean(base, 6), tail = clean(ext, 3);
+    std::vector<std::string> dirParts(parts.begin(), parts.end() - 1);
+    const std::vector<const Node*> siblings = Children(KeyOf(dirParts));
+    for (int n = 1;; ++n) {
+        const std::string number = std::to_string(n);
+        std::string candidate = head.substr(0, std::min(head.size(), 7 - std::min<size_t>(7, number.size())));
+        candidate.append(1, '~').append(number);
+        if (!tail.empty()) candidate.append(1, '.').append(tail);
+        bool taken = false;
+        for (const Node* sib : siblings)
+            taken = taken || sib->shortName == candidate || Upper(sib->name) == candidate;
+        if (!taken) return candidate;
+    }
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::GetParts(const std::vector<std::string>& parts) {
@@ -149,7 +179,9 @@ bool MemoryFileSystem::ParentExists(const std::vector<std::string>& parts) const
 }
 
 MemoryFileSystem::Node& MemoryFileSystem::Create(const std::vector<std::string>& parts, bool dir) {
+    std::string shortName = ShortNameFor(parts);
     Node& n = nodes_[KeyOf(parts)];
+    n.shortName = std::move(shortName);
     std::string path;
     for (size_t i = 0; i < parts.size(); ++i) {
         if (i) path += '\\';
@@ -225,15 +257,15 @@ std::vector<FindData> MemoryFileSystem::FindImpl(const std::string& pattern) con
     };
     if (!HasWildcard(last)) {
         auto it = nodes_.find(KeyOf(p.parts));
-        if (it != nodes_.end()) out.push_back({it->second.name, attrs(it->second)});
+        if (it != nodes_.end()) out.push_back({it->second.name, attrs(it->second), it->second.shortName});
         return out;
     }
     if (!root) {
         for (const char* dots : {".", ".."})
-            if (Match(last, dots)) out.push_back({dots, kAttrDirectory});
+            if (Match(last, dots)) out.push_back({dots, kAttrDirectory, ""});
     }
     for (const Node* n : Children(dirKey))
-        if (Match(last, n->name)) out.push_back({n->name, attrs(*n)});
+        if (MatchNode(last, *n)) out.push_back({n->name, attrs(*n), n->shortName});
     return out;
 }
 
@@ -288,6 +320,10 @@ bool MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
         }
     }
     for (auto& [k, n] : moved) nodes_[k] = n;
+    // The moved entry is named anew: its 8.3 name follows the new name.
+    Node& renamed = nodes_[dstKey];
+    renamed.shortName.clear();
+    renamed.shortName = ShortNameFor(t.parts);
     return true;
 }
 

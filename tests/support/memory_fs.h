@@ -1,7 +1,8 @@
 // An in-memory file system with Windows path and search semantics, for core
 // tests: case-insensitive names, "\" (or "/") separators, drive letters,
 // "." and ".." entries in wildcard searches of a folder, entries in creation
-// order, the 8.3 extension quirk of FindFirstFileA, read-only and locked
+// order, 8.3 names for long names (a wildcard search matches either name, so
+// "*.txt" finds "x.txtx", whose 8.3 name is X~1.TXT), read-only and locked
 // files, and fault injection (the Nth call of an operation fails, disk full).
 #pragma once
 
@@ -89,6 +90,7 @@ private:
     struct Node {
         std::string path;     // full path as created (normalised separators)
         std::string name;     // last component as created
+        std::string shortName;  // the 8.3 name of a long name, else empty
         bool dir = false;
         std::string content;
         bool readOnly = false;
@@ -105,6 +107,8 @@ private:
     static std::string KeyOf(const std::vector<std::string>& parts);
     static std::string Upper(const std::string& s);
     static bool Match(const std::string& pattern, const std::string& name);
+    static bool MatchNode(const std::string& pattern, const Node& n);
+    std::string ShortNameFor(const std::vector<std::string>& parts) const;
     static bool MatchPlain(const char* p, const char* n);
 
     Node* Get(const std::string& path);

@@ -19,6 +19,9 @@ constexpr uint32_t kAttrDirectory = 0x10;
 struct FindData {
     std::string name;       // cFileName, already cut at the first NUL
     uint32_t attributes = 0;
+    // cAlternateFileName: the 8.3 name the file system gave a long name,
+    // empty when it has none. Wildcard searches match it too.
+    std::string shortName;
 };
 
 class FileSystem {

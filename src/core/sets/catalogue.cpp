@@ -1,7 +1,10 @@
 #include "sets/catalogue.h"
 
+#include <map>
+
 #include "common/convert.h"
 #include "common/fileproc.h"
+#include "common/folder_listing.h"
 #include "config/settings.h"
 #include "config/cfg_file.h"
 #include "config/loader.h"
@@ -11,10 +14,6 @@ namespace vm {
 namespace {
 
 const std::string kCrLf = "\r\n";
-
-bool Exists(Env& env, const std::string& pattern) { return SameText(FileCheck(env, pattern), "OK"); }
-
-bool DirExists(Env& env, const std::string& path) { return SameText(DirCheck(env, path), "OK"); }
 
 [[noreturn]] void NotInteger(Env& env, const std::string& section, const std::string& key) {
     Fatal(env, "ini read Error",
@@ -39,8 +38,8 @@ std::string TrimLeft(const std::string& s) {
 
 class Builder {
 public:
-    Builder(Env& env, const Settings& s, Catalogue& cat, clsCfgRead& reader)
-        : env_(env), settings_(s), cat_(cat), rd_(reader) {}
+    Builder(Env& env, const Settings& s, Catalogue& cat, clsCfgRead& reader, FolderReader read)
+        : env_(env), settings_(s), cat_(cat), rd_(reader), read_(std::move(read)) {}
 
     void Run() {
         cat_.Clear();
@@ -54,6 +53,7 @@ public:
 
 private:
     void BuildGroup(int n, const std::string& section, const std::string& dirName) {
+        seen_.clear();
         cat_.groups.emplace_back();
         const std::string fromText = ReadValue(env_, rd_, section, "from", false);
         {
@@ -83,8 +83,16 @@ private:
         g.order = SameText(IntCheck(order), "OK") ? *ToInt16(order) : kNoNumber;
     }
 
+    // Each folder is read once: the first folder of a range is read while
+    // its base name is settled and used again when it is catalogued.
+    const FolderView& Look(const std::string& folder) {
+        auto it = seen_.find(folder);
+        if (it == seen_.end()) it = seen_.emplace(folder, read_(env_, folder)).first;
+        return *it->second;
+    }
+
     bool RangeFolderExists(const std::string& base, int number) {
-        return DirExists(env_, SubPath(settings_.DataDir, base + std::to_string(number)));
+        return Look(SubPath(settings_.DataDir, base + std::to_string(number))).IsFolder();
     }
 
     // The base name of a numbered range: DirName as written, or trimmed with
@@ -108,17 +116,18 @@ private:
 
     void AddFolder(int group, const std::string& name) {
         const std::string folder = SubPath(settings_.DataDir, name);
-        if (!DirExists(env_, folder)) Fatal(env_, "ini read Error", "Data folder was not found." + kCrLf + folder);
+        const FolderView& view = Look(folder);
+        if (!view.IsFolder()) Fatal(env_, "ini read Error", "Data folder was not found." + kCrLf + folder);
         DataEntry e;
         e.name = name;
         e.group = group;
-        e.valid = Exists(env_, SubPath(folder, "*.bmp"));
-        if (e.valid) {
+        e.valid = view.Has("*.bmp");
+        if (e.valid) e.skyKind = GetSkyKind(view);
+        seen_.erase(folder);
+        if (e.valid)
             cat_.groups.back().hasValid = true;
-            e.skyKind = GetSkyKind(env_, folder);
-        } else if (!settings_.ShowErrSet) {
+        else if (!settings_.ShowErrSet)
             return;
-        }
         cat_.entries.push_back(std::move(e));
     }
 
@@ -126,6 +135,8 @@ private:
     const Settings& settings_;
     Catalogue& cat_;
     clsCfgRead& rd_;
+    FolderReader read_;
+    std::map<std::string, std::unique_ptr<FolderView>> seen_;
 };
 
 }  // namespace
@@ -136,8 +147,9 @@ std::string SubPath(const std::string& folder, const std::string& name) {
     return folder.substr(0, end) + "\\" + name;
 }
 
-void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat, clsCfgRead& reader) {
-    Builder(env, settings, cat, reader).Run();
+void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat, clsCfgRead& reader,
+                    const FolderReader& read) {
+    Builder(env, settings, cat, reader, read ? read : FolderReader(&FolderListing::Open)).Run();
 }
 
 void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat) {
@@ -154,17 +166,27 @@ const std::vector<bool>& BuildEligibility(Catalogue& cat) {
     return cat.eligible;
 }
 
-int16_t GetSkyKind(Env& env, const std::string& folder) {
-    if (Exists(env, SubPath(folder, "cldcn*.bmp"))) return kSkyThunder;
-    if (Exists(env, SubPath(folder, "cld*.bmp"))) return kSkyCumulus;
-    if (Exists(env, SubPath(folder, "cirrus*.bmp")) && Exists(env, SubPath(folder, "cumul*.bmp")) &&
-        Exists(env, SubPath(folder, "stratus*.bmp")))
-        return kSkyHighMid;
-    if (Exists(env, SubPath(folder, "cirrus_overcast.bmp"))) return kSkyVSky;
+namespace {
+// The folder as the searches of its entries name it: trailing backslashes dropped.
+std::string FolderOf(const std::string& folder) {
+    const std::string sub = SubPath(folder, "");
+    return sub.substr(0, sub.size() - 1);
+}
+}  // namespace
+
+int16_t GetSkyKind(const FolderView& f) {
+    if (f.Has("cldcn*.bmp")) return kSkyThunder;
+    if (f.Has("cld*.bmp")) return kSkyCumulus;
+    if (f.Has("cirrus*.bmp") && f.Has("cumul*.bmp") && f.Has("stratus*.bmp")) return kSkyHighMid;
+    if (f.Has("cirrus_overcast.bmp")) return kSkyVSky;
     return kSkyMisc;
 }
 
-std::string GetDataType(Env& env, const std::string& folder) {
+int16_t GetSkyKind(Env& env, const std::string& folder) {
+    return GetSkyKind(FolderListing::Read(env, FolderOf(folder)));
+}
+
+std::string GetDataType(const FolderView& f) {
     static const struct {
         const char* pattern;
         const char* type;
@@ -175,8 +197,12 @@ std::string GetDataType(Env& env, const std::string& folder) {
         {"runway*.bmp", "Runway"}, {"smoke*.bmp", "Smoke"},
     };
     for (const auto& t : kTypes)
-        if (Exists(env, SubPath(folder, t.pattern))) return t.type;
+        if (f.Has(t.pattern)) return t.type;
     return "Unknown";
+}
+
+std::string GetDataType(Env& env, const std::string& folder) {
+    return GetDataType(FolderListing::Read(env, FolderOf(folder)));
 }
 
 bool IsCloudDataType(const std::string& dataType) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/folder_listing.h"
 #include "common/ports.h"
 
 namespace vm {
@@ -70,8 +71,10 @@ std::string SubPath(const std::string& folder, const std::string& name);
 // Rebuilds the catalogue from the [SetN] sections of cloud.ini against
 // settings.DataDir, reading through the loader's reader (its FileName set).
 // Fatal (ProgramEnd) on a missing set folder, a missing mandatory key and a
-// from/to that is not an integer.
-void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat, clsCfgRead& reader);
+// from/to that is not an integer. Each set folder is read once through
+// `read` (by default one listing per folder).
+void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat, clsCfgRead& reader,
+                    const FolderReader& read = nullptr);
 // The same with a reader of its own on program folder + IniName.
 void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat);
 
@@ -79,7 +82,9 @@ void BuildCatalogue(Env& env, const Settings& settings, Catalogue& cat);
 // random flag. Stored in cat.eligible and returned.
 const std::vector<bool>& BuildEligibility(Catalogue& cat);
 
+int16_t GetSkyKind(const FolderView& folder);
 int16_t GetSkyKind(Env& env, const std::string& folder);
+std::string GetDataType(const FolderView& folder);
 std::string GetDataType(Env& env, const std::string& folder);
 // The DataTypes whose installation asks for a cloud refresh.
 bool IsCloudDataType(const std::string& dataType);

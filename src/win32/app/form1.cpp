@@ -38,6 +38,35 @@ LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 namespace {
 constexpr UINT_PTR kTmrFScheck = 1, kTmrFsCheck2 = 2;
 constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be carried out
+// Form_Activate runs on this timer's first tick after an activation: timer
+// messages come after the paints, so the notification icon (a round trip to
+// the shell) no longer holds up the window's first appearance.
+constexpr UINT_PTR kTmrActivate = 4;
+
+// The header's colour band, drawn once into a memory bitmap: one copy to
+// the screen instead of a fill per strip at every paint.
+HBITMAP HeaderBand() {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = kWidth;
+    bi.bmiHeader.biHeight = -kHeader;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp) return nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    for (int x = 0; x < kWidth; x += 4) {
+        RECT strip{x, 0, x + 4, kHeader};
+        HBRUSH b = CreateSolidBrush(RGB(40 + x * 60 / kWidth, 90 + x * 80 / kWidth, 170 + x * 60 / kWidth));
+        FillRect(mem, &strip, b);
+        DeleteObject(b);
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return bmp;
+}
 }  // namespace
 
 Form1::Form1(Program& p)
@@ -84,6 +113,7 @@ Form1::~Form1() {
     Destroy();
     if (font_) DeleteObject(font_);
     if (bold_) DeleteObject(bold_);
+    if (band_) DeleteObject(band_);
 }
 
 void Form1::CreateControls() {
@@ -128,8 +158,10 @@ void Form1::CreateControls() {
         {cmdClose, "BUTTON", "x", BS_PUSHBUTTON | WS_VISIBLE, 571, 5, 20, 18},
     };
     for (const Def& d : defs) {
-        HWND h = Child(d.cls, d.text, d.style, d.id);
-        MoveWindow(h, d.x, d.y, d.w, d.h, FALSE);
+        // Created where they belong: a move afterwards costs a second round trip each.
+        HWND h = CreateWindowExA(0, d.cls, d.text, WS_CHILD | d.style, d.x, d.y, d.w, d.h, hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), GetModuleHandleA(nullptr),
+                                 nullptr);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     SendMessageA(Control(lblFunc), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
@@ -167,7 +199,10 @@ void Form1::CreateControls() {
 LoadSteps Form1::Steps() {
     LoadSteps s;
     s.ClearCatalogue = [this] { cat_.Clear(); };
-    s.BuildCatalogue = [this](clsCfgRead& reader) { BuildCatalogue(p_.env, p_.settings, cat_, reader); };
+    s.BuildCatalogue = [this](clsCfgRead& reader) {
+        const StageClock timed(p_.times.catalogue);
+        BuildCatalogue(p_.env, p_.settings, cat_, reader);
+    };
     s.BuildEligibility = [this] { BuildEligibility(cat_); };
     s.BackupAtLoad = [this](clsCfgRead& reader) { sets_->BackupAtLoad(reader); };
     s.FillSetLists = [this] {
@@ -181,10 +216,13 @@ void Form1::Form_Load() {
     RegisterClassOnce(kClass, GetSysColorBrush(COLOR_BTNFACE), AppIcon());
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    if (!Create(kClass, "Vellmora", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
-                WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, x, y, kWidth, kHeight, nullptr))
-        throw ProgramEnd{};
-    CreateControls();
+    {
+        const StageClock timed(p_.times.window);
+        if (!Create(kClass, "Vellmora", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
+                    WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, x, y, kWidth, kHeight, nullptr))
+            throw ProgramEnd{};
+        CreateControls();
+    }
     p_.messages.SetMainWindow(hwnd());
     p_.fs.SetOwner(hwnd());  // the shell copy's progress and questions belong to this window
     EnableWindow(hwnd(), TRUE);
@@ -261,7 +299,15 @@ void Form1::Form_Load() {
             p_.sound.Beep();
         }
     };
-    RunStartup(st);
+    {
+        // The catalogue's time is counted on its own.
+        const double catalogueBefore = p_.times.catalogue;
+        {
+            const StageClock timed(p_.times.configuration);
+            RunStartup(st);
+        }
+        p_.times.configuration -= p_.times.catalogue - catalogueBefore;
+    }
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
 }
@@ -539,12 +585,12 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 PAINTSTRUCT ps;
                 HDC dc = BeginPaint(hwnd(), &ps);
                 RECT band{0, 0, kWidth, kHeader};
-                for (int x = 0; x < kWidth; x += 4) {
-                    RECT strip{x, 0, x + 4, kHeader};
-                    HBRUSH b = CreateSolidBrush(RGB(40 + x * 60 / kWidth, 90 + x * 80 / kWidth, 170 + x * 60 / kWidth));
-                    FillRect(dc, &strip, b);
-                    DeleteObject(b);
-                }
+                if (!band_) band_ = HeaderBand();
+                HDC mem = CreateCompatibleDC(dc);
+                HGDIOBJ oldBand = SelectObject(mem, band_);
+                BitBlt(dc, 0, 0, kWidth, kHeader, mem, 0, 0, SRCCOPY);
+                SelectObject(mem, oldBand);
+                DeleteDC(mem);
                 DrawIconEx(dc, 6, 4, AppIcon(), 20, 20, 0, nullptr, DI_NORMAL);
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, RGB(255, 255, 255));
@@ -563,9 +609,13 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (wp == kTmrFScheck) tmrFScheck_Timer();
                 else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
                 else if (wp == kTmrEnd) RequestEnd();
+                else if (wp == kTmrActivate) {
+                    KillTimer(hwnd(), kTmrActivate);
+                    if (!unloaded_) Form_Activate();  // no icon again once it was removed at the end
+                }
                 return 0;
             case WM_ACTIVATE:
-                if (LOWORD(wp) != WA_INACTIVE) Form_Activate();
+                if (LOWORD(wp) != WA_INACTIVE) SetTimer(hwnd(), kTmrActivate, USER_TIMER_MINIMUM, nullptr);
                 break;
             // Window dragging: the window follows the pointer.
             case WM_LBUTTONDOWN:

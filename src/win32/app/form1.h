@@ -148,6 +148,7 @@ private:
     bool stopRefreshEnabled_ = false, lastInstEnabled_ = true;
     HWND tips_ = nullptr;
     HFONT font_ = nullptr, bold_ = nullptr;
+    HBITMAP band_ = nullptr;  // the header's colour band
     std::map<int, COLORREF> colors_;  // label id -> text colour
     bool trayAdded_ = false;
     bool ended_ = false;

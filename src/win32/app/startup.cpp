@@ -21,6 +21,15 @@ Program::Program(const std::string& programDir) {
     messages.SetSound([this](uint8_t style) { PlaySystemSound(env, settings, style); });
 }
 
+StageClock::StageClock(double& sum) : sum_(sum) { QueryPerformanceCounter(&start_); }
+
+StageClock::~StageClock() {
+    LARGE_INTEGER end, freq;
+    QueryPerformanceCounter(&end);
+    QueryPerformanceFrequency(&freq);
+    sum_ += static_cast<double>(end.QuadPart - start_.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
 std::string ExeFolder() {
     char path[MAX_PATH * 2];
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);

@@ -15,8 +15,10 @@ std::vector<FindData> Win32FileSystem::Find(const std::string& pattern) {
     HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return out;
     do {
-        size_t len = strnlen(fd.cFileName, sizeof fd.cFileName);
-        out.push_back({std::string(fd.cFileName, len), static_cast<uint32_t>(fd.dwFileAttributes)});
+        const size_t len = strnlen(fd.cFileName, sizeof fd.cFileName);
+        const size_t shortLen = strnlen(fd.cAlternateFileName, sizeof fd.cAlternateFileName);
+        out.push_back({std::string(fd.cFileName, len), static_cast<uint32_t>(fd.dwFileAttributes),
+                       std::string(fd.cAlternateFileName, shortLen)});
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return out;
