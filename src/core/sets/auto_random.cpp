@@ -213,9 +213,9 @@ void AutoRandomController::lblTime_MouseDown(int button, int shift) {
     arView_.SelectRefreshMode();
 }
 
-bool AutoRandomController::Start() {
+bool AutoRandomController::Start(bool checkSets) {
     if (!On()) return false;
-    if (!AnyRandomGroup(cat_)) {
+    if (checkSets && !AnyRandomGroup(cat_)) {
         env_.msg->ShowMsg(kNoSelectedText, 64, kNoSelectedTitle);
         lblAutoRandom_Click();
         return false;

@@ -110,9 +110,10 @@ public:
 
     void cmdRandom_Click();
     void lblTime_MouseDown(int button, int shift);
-    // Starts the timed changes (install-and-start with a period set). False,
-    // after telling the user and opening the set dialog, when no set takes part.
-    bool Start();
+    // Starts the timed changes (install-and-start with a period set). With
+    // `checkSets`, false after telling the user and opening the set dialog
+    // when no set takes part.
+    bool Start(bool checkSets = true);
     // Ends the timed changes as a right click on lblTime does (closing, the
     // simulator gone).
     void Stop() { lblTime_MouseDown(2, 0); }
