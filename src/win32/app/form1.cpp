@@ -859,16 +859,7 @@ void Form1::SetToolTip(const std::string& control, int index, const std::string&
         {"lblFilter", lblFilter0}, {"lstSky", lstSky}, {"lstFLT", lstFLT}};
     auto it = ids.find(control);
     if (it == ids.end() || !tips_) return;
-    HWND h = Control(it->second + (index > 0 ? index : 0));
-    TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd();
-    ti.uId = reinterpret_cast<UINT_PTR>(h);
-    std::string copy = text;
-    ti.lpszText = copy.data();
-    SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    SetControlTip(tips_, hwnd(), Control(it->second + (index > 0 ? index : 0)), text);
 }
 
 }  // namespace vm

@@ -91,14 +91,7 @@ void frmRandSel::Command(int id, int code) {
         case lstOrder:
             if (code == LBN_SELCHANGE) {
                 const int i = static_cast<int>(SendMessageA(Control(lstOrder), LB_GETCURSEL, 0, 0));
-                if (i >= 0) {
-                    const LRESULT n = SendMessageA(Control(lstOrder), LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-                    std::string text(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
-                    SendMessageA(Control(lstOrder), LB_GETTEXT, static_cast<WPARAM>(i),
-                                 reinterpret_cast<LPARAM>(text.data()));
-                    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-                    logic_.lstOrder_Click(text);
-                }
+                if (i >= 0) logic_.lstOrder_Click(ListLineText(Control(lstOrder), i));
             } else if (code == LBN_KILLFOCUS) {
                 logic_.lstOrder_LostFocus();
             }
@@ -185,18 +178,7 @@ void frmRandSel::PopupMenu() {
     if (id) PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-void frmRandSel::SetSetToolTip(const std::string& text) {
-    if (!tips_) return;
-    TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd();
-    ti.uId = reinterpret_cast<UINT_PTR>(Control(lstSet));
-    std::string copy = text;
-    ti.lpszText = copy.data();
-    SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-}
+void frmRandSel::SetSetToolTip(const std::string& text) { SetControlTip(tips_, hwnd(), Control(lstSet), text); }
 
 void frmRandSel::DragHandling(bool on) {
     if (on) drag_.HookDragList(hwnd());

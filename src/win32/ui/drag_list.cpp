@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/window.h"
 #include "ui/drag_move.h"
 
 namespace vm {
@@ -67,10 +68,7 @@ LRESULT DragList::Notify(HWND h, const DRAGLISTINFO& info) {
             dragFrom_ = -1;
             const int to = DropIndex(count, from, LBItemFromPt(list, info.ptCursor, TRUE));
             if (to < 0) return 0;
-            const LRESULT len = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(from), 0);
-            std::string text(len > 0 ? static_cast<size_t>(len) + 1 : 1, '\0');
-            SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(text.data()));
-            text.resize(len > 0 ? static_cast<size_t>(len) : 0);
+            const std::string text = ListLineText(list, from);
             SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(from), 0);
             SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text.c_str()));
             SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(to), 0);
