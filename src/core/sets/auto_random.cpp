@@ -56,7 +56,7 @@ void SaveOrder(Env& env, Settings& s, const Catalogue& cat) {
     // Writing to a file that is not there would create a cloud.ini holding
     // nothing but these keys.
     if (FileCheck(env, ini) != "OK") return;
-    clsCfgWrite w(env);
+    clsCfgWrite w(env, s);
     w.FileName = ini;
     w.Key = "Order";
     for (size_t i = 0; i < cat.groups.size(); ++i) {

@@ -103,7 +103,7 @@ void RandSelController::cmdOk_Click() {
             view_.EndProgram();
             return;
         }
-        clsCfgWrite w(env_);
+        clsCfgWrite w(env_, s_);
         w.FileName = ini;
         w.Key = "Random";
         for (int i = 0; i < n && static_cast<size_t>(i) < groups_.size(); ++i) {
