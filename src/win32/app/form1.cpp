@@ -41,7 +41,7 @@ constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be car
 }  // namespace
 
 namespace {
-constexpr UINT_PTR kTimer1 = 3;
+constexpr UINT_PTR kTimer1 = 11;  // apart from the shell's own timers
 const char kTimeOldProc[] = "VmTimeOldProc";
 
 // lblTime reports its mouse-down with the button (1 left, 2 right, 4 middle)
