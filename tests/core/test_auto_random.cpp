@@ -247,6 +247,9 @@ TEST_F(AutoRandomTest, StartWithoutSetsAsksForOneAndOpensTheDialog) {
     EXPECT_EQ(te.msg.Last().title, kNoSelectedTitle);
     EXPECT_EQ(te.msg.Last().style, 64);
     EXPECT_EQ(arView.dialogs, 1);
+    // Start only (no installation first): no check of the sets.
+    EXPECT_TRUE(ar.Start(false));
+    EXPECT_TRUE(arView.timer1);
 }
 
 TEST_F(AutoRandomTest, RandomButtonHidesTheListsAndPicksASurprise) {
