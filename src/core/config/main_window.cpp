@@ -69,8 +69,8 @@ void RunStartup(const StartupSteps& s) {
     if (s.ShowLogo && s.ShowLogo()) run(s.RunLogo);
     run(s.FindIni);
     run(s.DetectSimulators);
-    run(s.NormaliseRandom);
-    run(s.NormaliseOrder);
+    run(s.DefaultRandomFlags);
+    run(s.NormaliseAndSaveOrder);
     run(s.PrepareSplash);
     run(s.Situations);
     run(s.BackupButtons);

@@ -71,8 +71,8 @@ struct StartupSteps {
     std::function<void()> RunLogo;           // 6: show, 1000 ms, unload
     std::function<void()> FindIni;           // 7.1
     std::function<void()> DetectSimulators;  // 7.2 (loads cloud.ini)
-    std::function<void()> NormaliseRandom;   // 7.3
-    std::function<void()> NormaliseOrder;    // 7.4 NormaliseOrder and SaveOrder
+    std::function<void()> DefaultRandomFlags;     // every set takes part when none does
+    std::function<void()> NormaliseAndSaveOrder;  // the AutoRandom order, numbered and saved
     std::function<void()> PrepareSplash;     // 7.5
     std::function<void()> Situations;        // 7.6
     std::function<void()> BackupButtons;     // 7.7

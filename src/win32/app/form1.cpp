@@ -69,10 +69,37 @@ HBITMAP HeaderBand() {
 }
 }  // namespace
 
+namespace {
+constexpr UINT_PTR kTimer1 = 11;  // apart from the shell's own timers
+const char kTimeOldProc[] = "VmTimeOldProc";
+
+// lblTime reports its mouse-down with the button (1 left, 2 right, 4 middle)
+// and the Shift/Ctrl/Alt keys held (1, 2, 4, added).
+LRESULT CALLBACK TimeLabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto old = reinterpret_cast<WNDPROC>(GetPropA(h, kTimeOldProc));
+    // A quick second click arrives as a double click: it counts as a press too.
+    const int button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK   ? 1
+                       : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ? 2
+                       : msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK ? 4
+                                                                          : 0;
+    if (button) {
+        const int shift = ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+        if (auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrA(GetParent(h), GWLP_USERDATA)))
+            form->lblTime_MouseDown(button, shift);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(h, kTimeOldProc);
+    }
+    return CallWindowProcA(old, h, msg, wp, lp);
+}
+}  // namespace
+
 Form1::Form1(Program& p)
     : p_(p), link_(transport_, p.clock, p.pump), refresh_(link_, weather_, p.clock, p.pump, *this) {
     hooks_.autoRandomOn = [this] { return p_.settings.AutoRandomTime != 0; };
-    hooks_.stopAutoRandom = [this] { Timer1_ = false; };
+    hooks_.stopAutoRandom = [this] { SetTimer1(false); };
     hooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
     hooks_.refreshClouds = [this](const std::string& dataType) { refresh_.RefreshAfterInstall(dataType); };
     sets_ = std::make_unique<SetsController>(p_.env, p_.settings, cat_, state_, *this, hooks_);
@@ -81,6 +108,8 @@ Form1::Form1(Program& p)
     situationHooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
     situationHooks_.autoRandomTime = [this] { return p_.settings.AutoRandomTime; };
     situations_ = std::make_unique<SituationController>(p_.env, p_.settings, *this, *sets_, situationHooks_);
+    autoRandom_ = std::make_unique<AutoRandomController>(p_.env, p_.settings, cat_, state_, arData_, *this, *sets_,
+                                                         hooks_, *this);
     WireLaunch();
 }
 
@@ -105,10 +134,12 @@ void Form1::WireLaunch() {
         return true;
     };
     launchHooks_.unloadMain = [this] { RequestEnd(); };
+    launchHooks_.startAutoRandom = [this](bool installFirst) { return autoRandom_->Start(installFirst); };
     launch_ = std::make_unique<LaunchController>(p_.env, p_.settings, *this, *sets_, *situations_, launchHooks_);
 }
 
 Form1::~Form1() {
+    randSel_.reset();
     if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
     Destroy();
     if (font_) DeleteObject(font_);
@@ -190,6 +221,9 @@ void Form1::CreateControls() {
     }();
     (void)picClass;
     Child("VellmoraPic", "", 0, PIC);
+    HWND time = Control(lblTime);
+    SetPropA(time, kTimeOldProc,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(time, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TimeLabelProc))));
 
     SendMessageA(Control(optSky), BM_SETCHECK, BST_CHECKED, 0);  // the design's choice
     tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
@@ -258,6 +292,8 @@ void Form1::Form_Load() {
         SendMessageA(Control(b.selected == 0 ? optFs0 : optFs1), BM_SETCHECK, BST_CHECKED, 0);
         optFs_Click(b.selected);
     };
+    st.DefaultRandomFlags = [&] { autoRandom_->StartupDefaults(); };
+    st.NormaliseAndSaveOrder = [&] { autoRandom_->NormaliseAndSaveOrder(); };
     st.Situations = [&] {
         launch_->SplashCount = SplashSetup(env, s);
         // The situation list was filled with the set lists; a first backup
@@ -274,7 +310,7 @@ void Form1::Form_Load() {
     st.ApplyFont = [&] { ApplyFont(hwnd(), s); };
     st.AutoRandomState = [&] {
         const AutoRandomStart a = AutoRandomAtStart(s.AutoRandomTime);
-        Timer1_ = a.timer1;
+        SetTimer1(a.timer1);
         SetWindowTextA(Control(lblTime), a.timeCaption.c_str());
         if (a.buttonsOn) {
             sets_->ButtonCtrl(true);
@@ -285,7 +321,7 @@ void Form1::Form_Load() {
         }
         if (a.disableInstall) EnableWindow(Control(cmdInst), FALSE);
     };
-    st.SelectRefreshMode = [&] { refresh_.Mode = SelectRefreshMode(s, s.AutoRandomTime); };
+    st.SelectRefreshMode = [&] { SelectRefreshMode(); };
     st.SimulatorWatch = [&] {
         SetWatch(WatchWithLink(s, IpcModulePresent(env, s)));
     };
@@ -327,6 +363,10 @@ void Form1::ApplyLayout(const SkyLayout& l) {
 
 void Form1::optFs_Click(int index) {
     vm::optFs_Click(p_.env, p_.settings, index, p_.fontTable, *this, Steps());
+    // The new simulator's catalogue and settings: the AutoRandom order and
+    // the refresh values follow them.
+    autoRandom_->CatalogueLoaded();
+    SelectRefreshMode();
 }
 
 void Form1::SetWatch(bool withLink) {
@@ -344,20 +384,20 @@ void Form1::tmrFScheck_Timer() {
     const SimWatchStep step = watch_.Tick(found, true, weather_.Layers.Count() > 0);
     if (step.connect) link_.IpcConnect();
     if (step.close) link_.IpcClose();
-    if (step.stopAutoRandom) Timer1_ = false;  // AutoRandom ends with the simulator
+    if (step.stopAutoRandom) autoRandom_->Stop();  // AutoRandom ends with the simulator
     if (step.releaseLayers) weather_.Layers.Clear();
 }
 
 void Form1::tmrFsCheck2_Timer() {
     const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
     link_.SimRunning = found;
-    if (watch_.Tick(found, false, false).stopAutoRandom) Timer1_ = false;
+    if (watch_.Tick(found, false, false).stopAutoRandom) autoRandom_->Stop();
 }
 
 void Form1::cmdMin_Click() { ShowWindow(hwnd(), SW_HIDE); }
 
 void Form1::cmdClose_Click() {
-    Timer1_ = false;
+    autoRandom_->Stop();
     RequestEnd();
 }
 
@@ -451,6 +491,7 @@ void Form1::PIC_MouseMove(double xTwips) {
 void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    if (randSel_) randSel_->Unload();
     SaveLastInstalled(p_.env, p_.settings);
     if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
     KillTimer(hwnd(), kTmrFScheck);
@@ -537,6 +578,8 @@ void Form1::Command(int id, int code) {
         case cmdBackUp: c.cmdBackUp_Click(); break;
         case cmdMin: cmdMin_Click(); break;
         case cmdClose: cmdClose_Click(); break;
+        case cmdRandom: autoRandom_->cmdRandom_Click(); break;
+        case lblAutoRandom: if (code == STN_CLICKED) autoRandom_->lblAutoRandom_Click(); break;
         case lblOption: if (code == STN_CLICKED) c.lblOption_Click(); break;
         case mnuClearCloudAll: c.mnuClearCloudAll_Click(); break;
         case mnuCheckCloudAll: c.mnuCheckCloudAll_Click(); break;
@@ -606,7 +649,8 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             case WM_TIMER:
-                if (wp == kTmrFScheck) tmrFScheck_Timer();
+                if (wp == kTimer1) autoRandom_->Timer1_Timer();
+                else if (wp == kTmrFScheck) tmrFScheck_Timer();
                 else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
                 else if (wp == kTmrEnd) RequestEnd();
                 else if (wp == kTmrActivate) {
@@ -797,6 +841,30 @@ void Form1::ShowMainWindow() {
     UpdateWindow(hwnd());
 }
 
+// ---- AutoRandomView ----
+
+void Form1::SetTimer1(bool enabled) {
+    Timer1_ = enabled;
+    if (!hwnd()) return;
+    if (enabled) SetTimer(hwnd(), kTimer1, 200, nullptr);
+    else KillTimer(hwnd(), kTimer1);
+}
+
+void Form1::ChooseSky() {
+    SendMessageA(Control(optFLT), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(Control(optSky), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void Form1::OpenSetDialog() {
+    randSel_.reset();
+    EnableWindow(hwnd(), FALSE);
+    randSel_ = std::make_unique<frmRandSel>(p_.env, p_.settings, cat_, arData_, hwnd(),
+                                            [this] { SendMessageA(hwnd(), WM_CLOSE, 0, 0); });
+    if (!randSel_->Form_Load()) EnableWindow(hwnd(), TRUE);
+}
+
+void Form1::SelectRefreshMode() { refresh_.Mode = vm::SelectRefreshMode(p_.settings, p_.settings.AutoRandomTime); }
+
 // ---- RefreshView ----
 
 void Form1::SetMessage(const std::string& text) { SetWindowTextA(Control(lblMsg), text.c_str()); }
@@ -841,16 +909,7 @@ void Form1::SetToolTip(const std::string& control, int index, const std::string&
         {"lblFilter", lblFilter0}, {"lstSky", lstSky}, {"lstFLT", lstFLT}};
     auto it = ids.find(control);
     if (it == ids.end() || !tips_) return;
-    HWND h = Control(it->second + (index > 0 ? index : 0));
-    TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd();
-    ti.uId = reinterpret_cast<UINT_PTR>(h);
-    std::string copy = text;
-    ti.lpszText = copy.data();
-    SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    SetControlTip(tips_, hwnd(), Control(it->second + (index > 0 ? index : 0)), text);
 }
 
 }  // namespace vm

@@ -12,7 +12,9 @@
 
 #include "app/startup.h"
 #include "config/main_window.h"
+#include "sets/auto_random.h"
 #include "sets/catalogue.h"
+#include "sets/frm_rand_sel.h"
 #include "sets/sets_controller.h"
 #include "sets/sets_view.h"
 #include "platform/win32_ipc.h"
@@ -25,7 +27,7 @@
 
 namespace vm {
 
-class Form1 : public Window, public SetsView, public ConfigView, public RefreshView {
+class Form1 : public Window, public SetsView, public ConfigView, public RefreshView, public AutoRandomView {
 public:
     enum Id {
         lstClouds = 1001, cmbClouds, cmbOption, lstOption, lstSkyFil, lstSky, lstFLT, imgSky,
@@ -57,6 +59,21 @@ public:
     // Whether the simulator-watch timers are switched on.
     bool FsCheckOn() const { return tmrFScheck_; }
     bool FsCheck2On() const { return tmrFsCheck2_; }
+
+    // AutoRandom: the random button, lblTime, Timer1 and the set dialog.
+    AutoRandomController& AutoRandom() { return *autoRandom_; }
+    AutoRandomData& AutoRandomState() { return arData_; }
+    bool Timer1On() const { return Timer1_; }
+    // The set dialog while it is loaded, else null.
+    frmRandSel* RandSel() { return randSel_ && randSel_->Loaded() ? randSel_.get() : nullptr; }
+    void lblTime_MouseDown(int button, int shift) { autoRandom_->lblTime_MouseDown(button, shift); }
+
+    // AutoRandomView (ShowTime is RefreshView's).
+    void SetTimer1(bool enabled) override;
+    void ChooseSky() override;
+    void OpenSetDialog() override;
+    void SelectRefreshMode() override;
+    void RestoreSituation() override { situations_->lstFLT_Click(); }
 
     // Shell handlers.
     void cmdMin_Click();
@@ -150,6 +167,9 @@ private:
     HFONT font_ = nullptr, bold_ = nullptr;
     HBITMAP band_ = nullptr;  // the header's colour band
     std::map<int, COLORREF> colors_;  // label id -> text colour
+    AutoRandomData arData_;
+    std::unique_ptr<AutoRandomController> autoRandom_;
+    std::unique_ptr<frmRandSel> randSel_;
     bool trayAdded_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <set>
 
@@ -82,6 +84,28 @@ std::string GetText(HWND h) {
     const int got = GetWindowTextA(h, s.data(), n + 1);
     s.resize(static_cast<size_t>(got > 0 ? got : 0));
     return s;
+}
+
+std::string ListLineText(HWND list, int index) {
+    const LRESULT n = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR || n < 0) return std::string();
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+void SetControlTip(HWND tips, HWND owner, HWND control, const std::string& text) {
+    if (!tips) return;
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = owner;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    std::string copy = text;
+    ti.lpszText = copy.data();
+    SendMessageA(tips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 HFONT MakeFont(const char* face, int points, bool bold) {

@@ -44,6 +44,11 @@ inline int TwipsToPx(double twips, int perPixel) {
 }
 
 std::string GetText(HWND h);
+// The text of a list box's line; the empty text when there is no such line.
+std::string ListLineText(HWND list, int index);
+// Gives the control a tooltip of the tooltip window `tips` (owned by `owner`),
+// replacing the one it had.
+void SetControlTip(HWND tips, HWND owner, HWND control, const std::string& text);
 HFONT MakeFont(const char* face, int points, bool bold);
 
 }  // namespace vm

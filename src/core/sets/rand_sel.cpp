@@ -1,0 +1,142 @@
+#include "sets/rand_sel.h"
+
+#include "common/fileproc.h"
+#include "config/cfg_file.h"
+#include "sound/play_sound.h"
+
+namespace vm {
+
+void RandSelController::Form_Load() {
+    savedRandom_.clear();
+    savedOrder_.clear();
+    for (const SetGroup& g : cat_.groups) {
+        savedRandom_.push_back(g.random);
+        savedOrder_.push_back(g.order);
+    }
+    savedOrderMode_ = ar_.orderMode;
+    groups_.clear();
+    view_.Clear(RandSelView::List::lstSet);
+    for (size_t i = 0; i < cat_.groups.size(); ++i) {
+        const SetGroup& g = cat_.groups[i];
+        if (!g.hasValid) continue;
+        view_.Add(RandSelView::List::lstSet, g.baseName);
+        groups_.push_back(static_cast<int>(i) + 1);
+        view_.SetChecked(static_cast<int>(groups_.size()) - 1, g.random);
+    }
+    if (!groups_.empty()) view_.Select(RandSelView::List::lstSet, 0);
+    PlayAutoRandomSound(env_, s_);
+    if (ar_.orderMode) FillOrder();
+    view_.ShowMode(ar_.orderMode);
+    view_.DragHandling(true);
+}
+
+void RandSelController::FillOrder() {
+    view_.Clear(RandSelView::List::lstOrder);
+    for (int n : ar_.orderedGroups) view_.Add(RandSelView::List::lstOrder, cat_.Group(n).baseName);
+}
+
+void RandSelController::optRnd_Click() {
+    view_.ShowMode(false);
+    ar_.orderMode = false;
+}
+
+void RandSelController::optOrder_Click() {
+    // The list shows the order as it is now, also after check changes made
+    // in random mode.
+    FillOrder();
+    view_.ShowMode(true);
+    ar_.orderMode = true;
+}
+
+void RandSelController::lstSet_ItemCheck(int item, bool checked) {
+    if (item < 0 || static_cast<size_t>(item) >= groups_.size()) return;
+    SetGroup& g = cat_.Group(groups_[static_cast<size_t>(item)]);
+    if (g.random == checked) return;
+    g.random = checked;
+    // A group switched on joins the order at its end.
+    g.order = kNoNumber;
+}
+
+void RandSelController::lstSet_LostFocus() { NormaliseOrder(cat_, ar_); }
+
+void RandSelController::lstSet_MouseDown(int button) {
+    if (button == 2) view_.PopupMenu();
+}
+
+void RandSelController::CheckAll(bool checked) {
+    const int n = view_.Count(RandSelView::List::lstSet);
+    for (int i = 0; i < n; ++i) {
+        view_.SetChecked(i, checked);
+        lstSet_ItemCheck(i, checked);
+    }
+}
+
+void RandSelController::lstOrder_LostFocus() {
+    StoreOrder(cat_, ar_);
+    BuildOrderList(cat_, ar_);
+}
+
+void RandSelController::lstOrder_Click(const std::string& text) { view_.SetSetToolTip(text); }
+
+void RandSelController::cmdOk_Click() {
+    view_.EnableButtons(false);
+    const int n = view_.Count(RandSelView::List::lstSet);
+    bool any = false;
+    for (int i = 0; i < n && !any; ++i) any = view_.Checked(i);
+    if (!any) {
+        optRnd_Click();
+        view_.DragHandling(false);
+        env_.msg->ShowMsg(kNoSelectedText, 64, kNoSelectedTitle);
+        view_.DragHandling(true);
+        view_.EnableButtons(true);
+        return;
+    }
+    const std::string ini = IniPath(env_, s_);
+    if (FileCheck(env_, ini) == "OK") {
+        const std::optional<double> t = env_.fs->ModTime(ini);
+        if (!t || *t != s_.IniTime) {
+            // The user edited cloud.ini by hand: writing now would mix the
+            // program's old view into it. Stop without writing anything.
+            iniChanged_ = true;
+            view_.DragHandling(false);
+            env_.msg->ShowMsg(kIniChangedText, 16, kIniChangedTitle);
+            view_.EndProgram();
+            return;
+        }
+        clsCfgWrite w(env_, s_);
+        w.FileName = ini;
+        w.Key = "Random";
+        for (int i = 0; i < n && static_cast<size_t>(i) < groups_.size(); ++i) {
+            w.Section = "Set" + std::to_string(groups_[static_cast<size_t>(i)]);
+            w.Value = view_.Checked(i) ? "on" : "off";
+            w.cWrite();
+        }
+        env_.clock->Sleep(50);
+        StoreIniTime(env_, s_);
+    }
+    BuildEligibility(cat_);
+    view_.Close();
+}
+
+void RandSelController::cmdCancel_Click() {
+    view_.EnableButtons(false);
+    for (size_t i = 0; i < cat_.groups.size() && i < savedRandom_.size(); ++i) {
+        cat_.groups[i].random = savedRandom_[i];
+        cat_.groups[i].order = savedOrder_[i];
+    }
+    NormaliseOrder(cat_, ar_);
+    ar_.orderMode = savedOrderMode_;
+    view_.Close();
+}
+
+void RandSelController::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    view_.DragHandling(false);
+    ar_.orderPos = 0;
+    if (!iniChanged_) SaveOrder(env_, s_, cat_);
+    PlayAutoRandomSound(env_, s_);
+    view_.EnableMainWindow();
+}
+
+}  // namespace vm

@@ -1,0 +1,67 @@
+// frmRandSel: the AutoRandom set dialog. lstSet (check list) chooses the
+// groups taking part, lstOrder (drag list) their order; the logic is
+// RandSelController's. The main window stays disabled while it is up.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/window.h"
+#include "sets/rand_sel.h"
+#include "ui/drag_list.h"
+
+namespace vm {
+
+class frmRandSel : public Window, public RandSelView {
+public:
+    enum Id { lstSet = 101, lstOrder, optRnd, optOrder, cmdOK, cmdCancel, mnuSelAll = 201, mnuClearAll };
+
+    // `endProgram` closes the main window.
+    frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar, HWND main,
+               std::function<void()> endProgram);
+    ~frmRandSel() override;
+
+    // Creates and shows the dialog, centred on the main window.
+    bool Form_Load();
+    // Closes the dialog as its close box does (nothing restored or written
+    // but the order).
+    void Unload();
+    bool Loaded() const { return hwnd() != nullptr; }
+    HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+    RandSelController& Logic() { return logic_; }
+
+    // RandSelView.
+    void Clear(List list) override;
+    void Add(List list, const std::string& text) override;
+    int Count(List list) override;
+    void Select(List list, int index) override;
+    bool Checked(int index) override;
+    void SetChecked(int index, bool checked) override;
+    void ShowMode(bool orderMode) override;
+    void EnableButtons(bool enabled) override;
+    void PopupMenu() override;
+    void SetSetToolTip(const std::string& text) override;
+    void DragHandling(bool on) override;
+    void Close() override { Unload(); }
+    void EndProgram() override;
+    void EnableMainWindow() override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Command(int id, int code);
+    HWND ListOf(List list) const { return Control(list == List::lstSet ? lstSet : lstOrder); }
+
+    Settings& s_;
+    AutoRandomData& ar_;
+    HWND main_;
+    std::function<void()> endProgram_;
+    RandSelController logic_;
+    DragList drag_;
+    HFONT font_ = nullptr;
+    HWND tips_ = nullptr;
+};
+
+}  // namespace vm
