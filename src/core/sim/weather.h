@@ -10,7 +10,8 @@
 
 #include "common/ports.h"
 #include "sim/fsuipc.h"
-#include "sim/sim_server.h"
+#include "sim/layer_table.h"
+#include "sim/protocol.h"
 
 namespace vm {
 

@@ -25,7 +25,7 @@
 
 #include "sim/fsuipc.h"
 #include "sim/ipc_block.h"
-#include "sim/sim_server.h"
+#include "fakesim/sim_server.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ const char* TypeName(int type) {
 
 std::string OffsetName(uint32_t offset) {
     if (offset == vm::kOffClearWeather) return "clear weather";
-    if (offset == 0x330A) return "library version";
+    if (offset == vm::kIpcLibVersionOffset) return "library version";
     for (int b = 0; b < vm::kWeatherBlocks; ++b) {
         if (offset != vm::kWeatherWriteOffsets[b]) continue;
         if (b == vm::kLayerBlock) return "cloud layers";
