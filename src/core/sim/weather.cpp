@@ -144,11 +144,13 @@ void ComIpc::RestoreWeather() {
 
 int ComIpc::ReadLayers() {
     Layers.Clear();
+    layersRead_ = false;
     std::vector<uint8_t> table(kLayerTableSize, 0);
     int r = 0;
     if (!link_.IpcQueueRead(kWeatherReadOffsets[kLayerBlock], kLayerTableSize, table.data(), r) ||
         !link_.IpcProcess(r))
         return 0;
+    layersRead_ = true;
     RecordsToLayers(DecodeLayerTable(table.data()), Layers);
     return int(Layers.Count());
 }
