@@ -67,6 +67,8 @@ opens_with_layers() {
     items 3002 'Few        (1/8)|Few        (2/8)|Scattered (3/8)|Scattered (4/8)|Broken    (5/8)|Broken    (6/8)|Broken    (7/8)|Overcast  (8/8)' \
     enabled 3043 1 5000 || return 1
   import -window root "$E2E/weather-editor.png" 2>/dev/null || true
+  # A press on the deviation's down arrow steps it by 5 feet.
+  drive wait $W 5000 click 3032 waittext 3005 191 5000 || return 1
   [ "$(writes)" = 0 ] || { echo "the editor wrote before a send"; return 1; }
 }
 
