@@ -7,7 +7,7 @@
 
 #include "fakes.h"
 #include "sim/fsuipc.h"
-#include "sim/ipc_loopback.h"
+#include "fakesim/ipc_loopback.h"
 
 namespace vm {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/ipc_block.h"
-#include "sim/sim_server.h"
+#include "fakesim/sim_server.h"
 
 namespace vm {
 namespace {

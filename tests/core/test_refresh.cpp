@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "sim/ipc_loopback.h"
+#include "fakesim/ipc_loopback.h"
 #include "sim/refresh.h"
 
 namespace vm {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "sim/ipc_loopback.h"
+#include "fakesim/ipc_loopback.h"
 #include "sim/weather.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "common/ports.h"
 #include "sim/ipc_block.h"
 #include "sim/ipc_transport.h"
+#include "sim/protocol.h"
 
 namespace vm {
 
@@ -39,12 +40,6 @@ std::string IpcResultText(int code);
 // The name of a simulator code ("Any", "FS98", ... "FSYETANOTHER"); empty
 // for unknown codes.
 std::string SimCodeName(uint32_t code);
-
-constexpr uint32_t kIpcVersionOffset = 0x3304;
-constexpr uint32_t kIpcSimCodeOffset = 0x3308;
-constexpr uint32_t kIpcLibVersionOffset = 0x330A;
-constexpr int32_t kIpcLowestVersion = 0x19980005;
-constexpr uint32_t kIpcFade = 0xFADE;
 
 class Fsuipc {
 public:

@@ -8,19 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace vm {
+#include "sim/protocol.h"
 
-constexpr uint32_t kIpcMapSize = 0x8000;     // bytes of the shared mapping
-constexpr uint32_t kIpcMaxQueued = 0x7F00;   // requests plus the terminator
-constexpr uint32_t kIpcReadId = 1;
-constexpr uint32_t kIpcWriteId = 2;
-constexpr uint32_t kIpcReadHeader = 16;      // id, offset, size, destination token
-constexpr uint32_t kIpcWriteHeader = 12;     // id, offset, size
-constexpr uint32_t kIpcTerminator = 4;
-constexpr unsigned kIpcTimeoutMs = 2000;
-constexpr char kIpcMessageName[] = "FSASMLIB:IPC";
-constexpr char kIpcServerClass[] = "UIPCMAIN";
-constexpr char kSimWindowClass[] = "FS98MAIN";
+namespace vm {
 
 inline uint32_t GetLe32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;

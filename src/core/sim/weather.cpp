@@ -92,7 +92,7 @@ ComIpc::ComIpc(Fsuipc& link) : link_(link) {
 bool ComIpc::ReadAltitude(double& feet) {
     uint8_t b[8] = {};
     int r = 0;
-    if (!link_.IpcQueueRead(kOffAltitude, 8, b, r) || !link_.IpcProcess(r)) return false;
+    if (!link_.IpcQueueRead(kOffAltitude, kAltitudeSize, b, r) || !link_.IpcProcess(r)) return false;
     const double whole = BytesToNumber(b, 7, 4);
     const double fraction = b[3] / 256.0 + b[2] / 65536.0 + b[1] / 16777216.0 + b[0] / 4294967296.0;
     const std::optional<double> rounded = ToDouble(FormatNumber((whole + fraction) * 100 / 30.48, ".0"));
@@ -105,7 +105,7 @@ bool ComIpc::LinkReady() {
     if (!link_.SimRunning || !link_.IpcLinked) return false;
     uint8_t b[2] = {};
     int r = 0;
-    if (!link_.IpcQueueRead(kOffWeatherReady, 2, b, r) || !link_.IpcProcess(r)) return false;
+    if (!link_.IpcQueueRead(kOffWeatherReady, kWeatherReadySize, b, r) || !link_.IpcProcess(r)) return false;
     return uint32_t(BytesToNumber(b, 1, 0) & 0xFFFF) == kWeatherReadyWord;
 }
 
@@ -144,11 +144,13 @@ void ComIpc::RestoreWeather() {
 
 int ComIpc::ReadLayers() {
     Layers.Clear();
+    layersRead_ = false;
     std::vector<uint8_t> table(kLayerTableSize, 0);
     int r = 0;
     if (!link_.IpcQueueRead(kWeatherReadOffsets[kLayerBlock], kLayerTableSize, table.data(), r) ||
         !link_.IpcProcess(r))
         return 0;
+    layersRead_ = true;
     RecordsToLayers(DecodeLayerTable(table.data()), Layers);
     return int(Layers.Count());
 }

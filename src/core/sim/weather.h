@@ -10,7 +10,8 @@
 
 #include "common/ports.h"
 #include "sim/fsuipc.h"
-#include "sim/sim_server.h"
+#include "sim/layer_table.h"
+#include "sim/protocol.h"
 
 namespace vm {
 
@@ -77,6 +78,9 @@ public:
     void RestoreWeather();
     // Replaces Layers with the simulator's cloud layers; gives their number.
     int ReadLayers();
+    // Whether the last ReadLayers got the table (no layers may also mean the
+    // exchange failed).
+    bool LayersRead() const { return layersRead_; }
     // Sends Layers as the new cloud-layer table. False when the queue or the
     // exchange failed.
     bool WriteLayers();
@@ -89,6 +93,7 @@ public:
 private:
     Fsuipc& link_;
     std::array<bool, kWeatherBlocks> savedOk_{};  // block read by the last SaveWeather
+    bool layersRead_ = false;
 };
 
 }  // namespace vm

@@ -388,6 +388,18 @@ void Form1::tmrFScheck_Timer() {
     if (step.releaseLayers) weather_.Layers.Clear();
 }
 
+void Form1::UseLinkWatch(bool withLink) {
+    SetWatch(withLink);
+    if (!withLink) tmrFsCheck2_Timer();
+}
+
+void Form1::mnuWeather_Click() {
+    if (!IpcModulePresent(p_.env, p_.settings)) return;
+    if (!frmWeather_)
+        frmWeather_ = std::make_unique<frmWeather>(link_, weather_, p_.clock, p_.messages, p_.settings, *this);
+    frmWeather_->Show(hwnd());
+}
+
 void Form1::tmrFsCheck2_Timer() {
     const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
     link_.SimRunning = found;
@@ -521,12 +533,11 @@ HMENU Form1::BuildMenu(Menu which) {
             AppendMenuA(m, MF_STRING, mnuCancel, "Cancel");
             break;
         case Menu::mnuPopUpForm: {
-            const bool ipc = IpcModulePresent(p_.env, p_.settings);
             AppendMenuA(m, MF_STRING, mnuShowIni, "Show cloud.ini");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING | MF_GRAYED, mnuSound, "Sound");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(m, MF_STRING | MF_GRAYED | (ipc ? 0 : MF_DISABLED), mnuWeather, "Weather Setting");
+            AppendMenuA(m, MF_STRING, mnuWeather, "Weather Setting");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING | (lastInstEnabled_ ? 0 : MF_GRAYED), mnuLastInst, "Last Installed Data");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
@@ -590,6 +601,7 @@ void Form1::Command(int id, int code) {
         case mnuShowIni: mnuShowIni_Click(); break;
         case lblRefresh: if (code == STN_CLICKED) refresh_.lblRefresh_Click(); break;
         case mnuStopRefresh: refresh_.mnuStopRefresh_Click(); break;
+        case mnuWeather: mnuWeather_Click(); break;
         case mnuEndProg: mnuEndProg_Click(); break;
     }
 }

@@ -24,10 +24,12 @@
 #include "sim/refresh.h"
 #include "sim/sim_watch.h"
 #include "sim/weather.h"
+#include "sim/frm_weather.h"
 
 namespace vm {
 
-class Form1 : public Window, public SetsView, public ConfigView, public RefreshView, public AutoRandomView {
+class Form1 : public Window, public SetsView, public ConfigView, public RefreshView, public AutoRandomView,
+              public SimWatchSwitch {
 public:
     enum Id {
         lstClouds = 1001, cmbClouds, cmbOption, lstOption, lstSkyFil, lstSky, lstFLT, imgSky,
@@ -126,6 +128,13 @@ public:
     void PlayButtonSound() override;
     bool MusicKeepsLink() override;
 
+    // The weather editor, opened from the menu when the IPC module is
+    // installed; it switches the watch timers through SimWatchSwitch.
+    void mnuWeather_Click();
+    frmWeather* WeatherWindow() { return frmWeather_.get(); }
+    bool LinkWatchOn() override { return tmrFScheck_; }
+    void UseLinkWatch(bool withLink) override;
+
     // ConfigView.
     void ClearLists() override;
     void SetStretch(bool stretch) override;
@@ -180,6 +189,7 @@ private:
     bool dragging_ = false;
     bool endPending_ = false;
     void BeginDrag(int button);
+    std::unique_ptr<frmWeather> frmWeather_;  // after the link it uses
 };
 
 }  // namespace vm

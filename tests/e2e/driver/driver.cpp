@@ -25,6 +25,11 @@
 //   nowindow <class> <ms>        no window of the class may appear within ms
 //   list                         print every top-level window (diagnostics)
 //   shot <ms>                    pause (for a screenshot taken outside)
+//   settext <id> <text>          WM_SETTEXT on a child control (a text box)
+//   scroll <id> <n>              n scroll-bar steps of a child scroll bar
+//                                (down when n > 0, up when n < 0)
+//   closeclass <class>           WM_CLOSE to a visible window of the class
+//                                in any process
 // In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
@@ -304,6 +309,25 @@ int main(int argc, char** argv) {
             EnumWindows(PrintWindowLine, 0);
         } else if (cmd == "shot") {
             Sleep(static_cast<DWORD>(std::atoi(arg(1))));
+            i += 1;
+        } else if (cmd == "settext") {
+            HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+            const std::string text = Unescape(arg(2));
+            if (!c) Fail(std::string("no control ") + arg(1));
+            else SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            i += 2;
+        } else if (cmd == "scroll") {
+            HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+            const int n = std::atoi(arg(2));
+            if (!c) Fail(std::string("no scroll bar ") + arg(1));
+            for (int k = 0; c && k < (n < 0 ? -n : n); ++k)
+                PostMessageA(g_win, WM_VSCROLL, n < 0 ? SB_LINEUP : SB_LINEDOWN, reinterpret_cast<LPARAM>(c));
+            i += 2;
+        } else if (cmd == "closeclass") {
+            Search s{arg(1), 0, nullptr};
+            EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&s));
+            if (!s.found) Fail(std::string("no window of class ") + arg(1) + " to close");
+            else PostMessageA(s.found, WM_CLOSE, 0, 0);
             i += 1;
         } else {
             Fail("unknown step " + cmd);

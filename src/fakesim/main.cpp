@@ -25,7 +25,7 @@
 
 #include "sim/fsuipc.h"
 #include "sim/ipc_block.h"
-#include "sim/sim_server.h"
+#include "fakesim/sim_server.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ const char* TypeName(int type) {
 
 std::string OffsetName(uint32_t offset) {
     if (offset == vm::kOffClearWeather) return "clear weather";
-    if (offset == 0x330A) return "library version";
+    if (offset == vm::kIpcLibVersionOffset) return "library version";
     for (int b = 0; b < vm::kWeatherBlocks; ++b) {
         if (offset != vm::kWeatherWriteOffsets[b]) continue;
         if (b == vm::kLayerBlock) return "cloud layers";
@@ -202,6 +202,10 @@ void Paint(HWND h) {
             RECT r = {300 + c * 18, y + 1, 300 + c * 18 + 15, y + line - 3};
             FillRect(dc, &r, c < l.coverage ? filled : empty);
         }
+        // The rest of the record, so that any edit of a layer shows.
+        std::snprintf(buf, sizeof buf, "dev %d m  turb %d  ice %d  prec %d/%d from %d m", l.deviation, l.turbulence,
+                      l.icing, l.precType, l.precRate, l.precBase);
+        text(452, buf);
         y += line;
     }
     DeleteObject(filled);
@@ -317,7 +321,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
     // The title carries the start situation, for whoever checks from outside.
     const std::string title = "Stand-in simulator: " + g_situation;
     g_simWindow = CreateWindowExA(0, vm::kSimWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 560, 460, nullptr, nullptr, inst, nullptr);
+                                  CW_USEDEFAULT, 720, 460, nullptr, nullptr, inst, nullptr);
     if (!g_simWindow) return 1;
     SetTimer(g_simWindow, kTimerSecond, 1000, nullptr);
     SetTimer(g_simWindow, kTimerDirty, 100, nullptr);

@@ -1,4 +1,4 @@
-#include "sim/ipc_loopback.h"
+#include "fakesim/ipc_loopback.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "sim/sim_server.h"
+#include "fakesim/sim_server.h"
 
 namespace vm {
 

@@ -13,18 +13,9 @@
 #include <vector>
 
 #include "sim/layer_table.h"
+#include "sim/protocol.h"
 
 namespace vm {
-
-// Offsets served.
-constexpr uint32_t kOffAltitude = 0x0570;      // 8 bytes, metres in 32.32 fixed point
-constexpr uint32_t kOffWeatherReady = 0x04D6;  // 2 bytes, 0xFADE when ready
-constexpr uint32_t kOffClearWeather = 0x550000;
-constexpr int kWeatherBlocks = 5;
-constexpr uint32_t kWeatherReadOffsets[kWeatherBlocks] = {0x140000, 0x240000, 0x340000, 0x440000, 0x540000};
-constexpr uint32_t kWeatherWriteOffsets[kWeatherBlocks] = {0x160000, 0x260000, 0x360000, 0x460000, 0x560000};
-constexpr uint32_t kWeatherBlockSizes[kWeatherBlocks] = {10, 8, 12, 16, 6144};
-constexpr int kLayerBlock = 4;  // index of the cloud-layer table among the blocks
 
 // A point of the altitude path: at `ms` after the start, `metres`.
 // Between points the altitude moves linearly; outside them it holds.

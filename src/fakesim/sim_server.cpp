@@ -1,4 +1,4 @@
-#include "sim/sim_server.h"
+#include "fakesim/sim_server.h"
 
 #include <cmath>
 #include <cstring>
@@ -49,13 +49,14 @@ double SimServer::AltitudeAt(uint32_t ms) const {
 }
 
 uint8_t SimServer::ByteAt(uint32_t addr, const uint8_t* altitude) const {
-    if (addr >= 0x3304 && addr < 0x3308) return uint8_t(options_.version >> (8 * (addr - 0x3304)));
-    if (addr >= 0x3308 && addr < 0x330C) {
-        const uint32_t word = 0xFADEu << 16 | options_.simCode;
-        return uint8_t(word >> (8 * (addr - 0x3308)));
+    if (addr >= kIpcVersionOffset && addr < kIpcVersionOffset + 4)
+        return uint8_t(options_.version >> (8 * (addr - kIpcVersionOffset)));
+    if (addr >= kIpcSimCodeOffset && addr < kIpcSimCodeOffset + 4) {
+        const uint32_t word = kIpcFade << 16 | options_.simCode;
+        return uint8_t(word >> (8 * (addr - kIpcSimCodeOffset)));
     }
-    if (addr >= kOffAltitude && addr < kOffAltitude + 8) return altitude[addr - kOffAltitude];
-    if (addr >= kOffWeatherReady && addr < kOffWeatherReady + 2) {
+    if (addr >= kOffAltitude && addr < kOffAltitude + kAltitudeSize) return altitude[addr - kOffAltitude];
+    if (addr >= kOffWeatherReady && addr < kOffWeatherReady + kWeatherReadySize) {
         if (!options_.ready) return 0;
         return addr == kOffWeatherReady ? 0xDE : 0xFA;
     }
@@ -81,7 +82,7 @@ void SimServer::Write(uint32_t offset, const uint8_t* data, uint32_t size, uint3
     if (offset == kOffClearWeather) {
         // Every layer goes until the blocks are written back.
         SetLayers({});
-    } else if (offset == 0x330A && size == 2) {
+    } else if (offset == kIpcLibVersionOffset && size == 2) {
         libVersion_ = GetLe16(data);
     } else {
         for (uint32_t i = 0; i < size; ++i) {

@@ -12,7 +12,7 @@
 
 #include "common/ports.h"
 #include "sim/ipc_transport.h"
-#include "sim/sim_server.h"
+#include "fakesim/sim_server.h"
 
 namespace vm {
 

@@ -1,0 +1,273 @@
+// The weather editor against the in-process simulator: the layer checks, the
+// add rule, the arrow stepper, scrolling and the code mapping, and a session
+// that is refused during a cloud refresh and loses the link.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "fakes.h"
+#include "fakesim/ipc_loopback.h"
+#include "sim/weather_editor.h"
+
+namespace vm {
+namespace {
+
+struct EditorWindow : WeatherView {
+    std::map<WxText, std::string> text;
+    std::map<WxList, int> index;
+    std::string layerNo = "Not Received", alt, focus;
+    int pos = 0, max = 0;
+    bool editing = false, buttons = false, repeat = false;
+
+    std::string Text(WxText b) override { return text[b]; }
+    void SetText(WxText b, const std::string& t) override { text[b] = t; }
+    void FocusText(WxText) override {}
+    int ListIndex(WxList l) override { return index.count(l) ? index[l] : -1; }
+    std::string ListText(WxList l) override { return ListIndex(l) < 0 ? "" : WxListItems(l)[size_t(index[l])]; }
+    void SetListIndex(WxList l, int i) override { index[l] = i; }
+    std::string LayerNo() override { return layerNo; }
+    void SetLayerNo(const std::string& t) override { layerNo = t; }
+    void SetAltitude(const std::string& t) override { alt = t; }
+    int ScrollPos() override { return pos; }
+    void SetScrollPos(int p) override { pos = p; }
+    void SetScrollRange(int, int b) override { max = b; }
+    void SetEditingEnabled(bool e) override { editing = e; }
+    void SetButtonsEnabled(bool e) override { buttons = e; }
+    void FocusButton(WxButton b) override { focus = "button" + std::to_string(int(b)); }
+    void SetRepeat(bool on) override { repeat = on; }
+};
+
+struct Watch : SimWatchSwitch {
+    Fsuipc* link = nullptr;
+    std::vector<bool> switched;
+    bool LinkWatchOn() override { return false; }
+    void UseLinkWatch(bool withLink) override {
+        switched.push_back(withLink);
+        if (withLink) link->IpcConnect();
+    }
+};
+
+struct EditorRig {
+    FakeClock clock;
+    CountingPump pump;
+    ScriptedMessages messages;
+    SimServer server;
+    IpcLoopback transport{server, clock};
+    Fsuipc link{transport, clock, pump};
+    ComIpc weather{link};
+    EditorWindow view;
+    Watch watch;
+    WeatherEditor editor{link, weather, clock, messages, 300, view, watch};
+    std::vector<LayerLists> sent;  // the lists at each editor wait
+
+    EditorRig() {
+        watch.link = &link;
+        link.SimRunning = true;
+        link.IpcConnect();
+        server.ClearWrites();
+        clock.onSleep = [this](unsigned ms) {
+            if (ms == 300) sent.push_back(weather.Layers);
+        };
+    }
+    // Layers as (base, top) in feet; layer 2 of three is shown.
+    EditorRig(std::vector<std::pair<int32_t, int32_t>> layers, const char* shown = "2") : EditorRig() {
+        for (auto [base, top] : layers)
+            for (int k = 0; k < 10; ++k) weather.Layers.list[k].push_back(std::array{9, 4, top, base, 100, 1, 2, 0, 1, 3}[k]);
+        view.layerNo = shown;
+    }
+    void Texts(const char* top, const char* base, const char* dev, const char* pb) {
+        view.text = {{WxText::txtTop, top}, {WxText::txtBase, base}, {WxText::txtDev, dev}, {WxText::txtPrecBaseAlt, pb}};
+    }
+};
+const std::vector<std::pair<int32_t, int32_t>> kThree = {{1000, 3000}, {4000, 6000}, {8000, 9000}};
+
+TEST(WeatherEditor, CheckLayerCollectsEveryFailedCheckAndResetsTheFields) {
+    struct Row {
+        int layer;
+        const char *top, *base, *dev, *pb, *message;
+        std::map<WxText, std::string> reset;
+    };
+    using enum WxText;
+    const std::vector<Row> rows = {
+        {1, "", "abc", "x", "y", " Top value can't be changed to number.\r\n", {}},
+        {3, "100,001", "8,000", "0", "0", " Top value should be 100,000 or less.\r\n", {{txtTop, "100,000"}}},
+        {2, "6,000", "abc", "x", "y", " Base value can't be changed to number.\r\n", {}},
+        {1, "3,000", "0", "0", "0", " Base value should be greater than 1.\r\n", {{txtBase, "1"}}},
+        {1, "900", "1,000", "0", "0", " Top value should be greater than Base Value.\r\n", {}},
+        {1, "3,000", "1,000", "x", "y", " Deviation value can't be changed to number.\r\n", {}},
+        {2, "6,000", "4,000", "0", "12a", " Base Alt. value can't be changed to number.\r\n", {}},
+        {2, "8,500", "2,500", "-1", "4,000",
+         " Top value should be less than base of upper layer.\r\n"
+         " Base value should be greater than top of lower layer.\r\n"
+         " Deviation value shoul be from 0 to 2,000.\r\n Base Alt. value shoul be from 0 to 3,999.\r\n",
+         {{txtTop, "8,000"}, {txtBase, "3,000"}, {txtDev, "0"}, {txtPrecBaseAlt, "0"}}},
+        {2, "6,000", "4,000", "2,000", "3,999", "", {}},
+        {2, " 6000.9 ", "4000", "0", "0", "", {}},
+    };
+    for (const Row& row : rows) {
+        EditorRig rig(kThree);
+        rig.Texts(row.top, row.base, row.dev, row.pb);
+        auto expected = rig.view.text;
+        for (const auto& [box, t] : row.reset) expected[box] = t;
+        EXPECT_EQ(rig.editor.CheckLayer(row.layer), row.message) << row.top << " / " << row.base;
+        EXPECT_EQ(rig.view.text, expected) << row.message;
+    }
+}
+
+TEST(WeatherEditor, AddInsertsBelowTheShownLayerWithinTheRoomThere) {
+    struct Row {
+        std::vector<std::pair<int32_t, int32_t>> layers;
+        const char* shown;
+        int32_t base, top;  // of the new layer, at the shown position; 0 0: nothing added
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {{{3000, 6000}}, "1", 2501, 2999, ""},
+        {{{300, 6000}}, "1", 2, 299, ""},
+        {{{1000, 4000}, {4200, 6000}}, "2", 4002, 4199, ""},
+        {{{1000, 4000}, {4004, 6000}}, "2", 4002, 4003, ""},  // room 4: a one-foot layer
+        {{{1000, 4000}, {4003, 6000}}, "2", 0, 0, kNoRoomText},
+        {{{3, 6000}}, "1", 0, 0, kNoRoomText},
+        {{{1000, 4000}, {4200, 6000}}, "Not Received", 0, 0, ""},
+        {{{1000, 4000}, {4200, 6000}}, "3", 0, 0, ""},
+        {{{1000, 4000}, {4200, 6000}}, "1.5", 0, 0, ""},
+    };
+    for (const Row& row : rows) {
+        EditorRig rig(row.layers, row.shown);
+        rig.editor.cmdAdd_Click();
+        EXPECT_EQ(rig.messages.calls.empty() ? "" : rig.messages.Last().text, row.message) << row.shown;
+        if (row.top == 0) {
+            EXPECT_TRUE(rig.server.Writes().empty()) << row.shown;
+            continue;
+        }
+        ASSERT_EQ(rig.sent.size(), 1u);
+        const LayerLists& l = rig.sent[0];
+        const size_t k = size_t(std::stoi(row.shown) - 1);
+        ASSERT_EQ(l.Count(), row.layers.size() + 1);
+        EXPECT_EQ(l.list[kLayerBase][k], row.base);
+        EXPECT_EQ(l.list[kLayerTop][k], row.top);
+        for (int f : {kLayerType, kLayerCoverage, kLayerDeviation, kLayerTurbulence, kLayerPrecRate})
+            EXPECT_EQ(l.list[f][k], l.list[f][k + 1]);  // copied from the layer above it
+    }
+    // On empty weather, the default cumulus; but not after a failed read.
+    EditorRig empty;
+    empty.weather.ReadLayers();
+    empty.editor.cmdAdd_Click();
+    ASSERT_EQ(empty.sent.size(), 1u);
+    EXPECT_EQ((std::vector<int32_t>{empty.sent[0].At(0, 0), empty.sent[0].At(1, 0), empty.sent[0].At(2, 0),
+                                    empty.sent[0].At(3, 0)}),
+              (std::vector<int32_t>{9, 3, 5000, 1500}));
+    EditorRig failed;
+    failed.transport.failSends = 100;
+    failed.weather.ReadLayers();
+    failed.transport.failSends = 0;
+    failed.editor.cmdAdd_Click();
+    EXPECT_TRUE(failed.server.Writes().empty());
+}
+
+TEST(WeatherEditor, ArrowStepsStopAtEachFieldsBounds) {
+    struct Row {
+        int field, amount;
+        const char* start;
+        std::vector<std::string> shown;  // after the press, then after each repeat
+        bool repeating;
+    };
+    const std::vector<Row> rows = {
+        {2, +5, "1990", {"1,995", "2,000", "2,000"}, false}, {2, -5, "5", {"0"}, false},
+        {0, +5, "7,990", {"7,995", "8,000"}, false},          {0, -5, "4,008", {"4,003", "4,001"}, false},
+        {1, -5, "3,008", {"3,003", "3,000"}, false},          {1, +5, "5,990", {"5,995", "5,999"}, false},
+        {3, +5, "3,990", {"3,995", "3,999"}, false},          {3, -5, "100", {"95", "90"}, true},
+        {0, +5, "abc", {"abc"}, true},
+    };
+    for (const Row& row : rows) {
+        EditorRig rig(kThree);
+        rig.Texts("6,000", "4,000", "0", "0");
+        rig.view.text[WxText(row.field)] = row.start;
+        if (row.amount > 0) rig.editor.cmdTopUp_MouseDown(row.field);
+        else rig.editor.cmdTopDn_MouseDown(row.field);
+        std::vector<std::string> shown{rig.view.text[WxText(row.field)]};
+        while (shown.size() < row.shown.size()) {
+            rig.editor.tmr1_Timer();
+            shown.push_back(rig.view.text[WxText(row.field)]);
+        }
+        EXPECT_EQ(shown, row.shown) << row.field << " " << row.start;
+        EXPECT_EQ(rig.view.repeat, row.repeating) << row.field << " " << row.start;
+    }
+    EditorRig last({{1000, 99990}}, "1");  // the top of the last layer stops at 100,000
+    last.Texts("99,998", "1,000", "0", "0");
+    last.editor.cmdTopUp_MouseDown(0);
+    EXPECT_EQ(last.view.text[WxText::txtTop], "100,000");
+}
+
+TEST(WeatherEditor, ScrollingWrapsAndCodesMapBothWays) {
+    EditorRig rig;
+    rig.server.SetLayers({{2, 5, 3000, 1000, 100, 7, 4, 0, 2, 5}, {8, 8, 4000, 3500, 0, 0, 0, 0, 0, 0},
+                          {10, 1, 6000, 5000, 0, 0, 0, 0, 0, 0}});
+    rig.editor.cmdReceive_Click();
+    EXPECT_EQ(rig.view.max, 4);
+    for (auto [pos, layer, type] : std::vector<std::tuple<int, int, int>>{{4, 1, 0}, {0, 3, 3}, {2, 2, 2}, {4, 1, 0}}) {
+        rig.view.pos = pos;
+        rig.editor.vsbLayer_Change();
+        EXPECT_EQ(rig.view.layerNo, std::to_string(layer));
+        EXPECT_EQ(rig.view.pos, layer);
+        EXPECT_EQ(rig.view.index[WxList::cmbType], type) << layer;
+    }
+    // Layer 1: type 2 shows "Cirrus"; turbulence 7 has no item and shows nothing.
+    EXPECT_EQ(rig.view.ListText(WxList::cmbType), "Cirrus");
+    EXPECT_EQ(rig.view.ListText(WxList::cmbCover), "Broken    (5/8)");
+    EXPECT_EQ(rig.view.index[WxList::cmbTrubulence], -1);
+    EXPECT_EQ(rig.view.ListText(WxList::cmbPrecRate), "Very heavy");
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "9,842");
+    rig.view.index[WxList::cmbType] = 3;
+    rig.editor.cmdSend_Click();
+    ASSERT_EQ(rig.sent.size(), 1u);
+    EXPECT_EQ(rig.sent[0].At(kLayerType, 0), 10);
+    EXPECT_EQ(rig.sent[0].At(kLayerTurbulence, 0), 7);  // kept, not written as -1
+}
+
+TEST(WeatherEditor, SessionIsRefusedWhileRefreshingAndGivesTheLinkBack) {
+    EditorRig rig;
+    rig.link.IpcClose();
+    rig.server.SetLayers({{9, 4, 900, 400, 30, 0, 0, 0, 0, 0}, {8, 6, 2000, 1200, 60, 1, 1, 300, 1, 2},
+                          {1, 3, 8000, 7500, 100, 0, 0, 0, 0, 0}});
+    rig.server.Options().altitude = {{0, 1000}};
+    rig.editor.Form_Load();  // the link was closed: the watch that connects runs
+    ASSERT_TRUE(rig.link.IpcLinked);
+    rig.server.ClearWrites();
+    rig.editor.tmrAlt_Timer();
+    EXPECT_EQ(rig.view.alt, "3,280.8");
+    EXPECT_EQ(rig.view.layerNo, "1");
+    EXPECT_TRUE(rig.view.editing && rig.view.buttons);
+
+    // While a cloud refresh runs nothing changes the lists under it.
+    rig.weather.RefreshBusy = true;
+    const LayerLists held = rig.weather.Layers;
+    rig.editor.cmdReceive_Click();
+    rig.editor.cmdDel_Click();
+    rig.editor.cmdAdd_Click();
+    EXPECT_EQ(rig.messages.calls.size(), 3u);
+    EXPECT_EQ(rig.messages.Last().text, kRefreshRunningText);
+    EXPECT_EQ(rig.weather.Layers.list, held.list);
+    EXPECT_TRUE(rig.server.Writes().empty());
+    rig.weather.RefreshBusy = false;
+    const std::vector<LayerRecord> before = rig.server.Layers();
+    rig.editor.cmdDel_Click();  // layer 1
+    EXPECT_EQ(rig.server.Layers(), (std::vector<LayerRecord>{before[1], before[2]}));
+
+    // The simulator goes: no altitude, no editing; unload gives the plain
+    // watch back and closes the link it opened.
+    rig.link.SimRunning = false;
+    rig.editor.tmrAlt_Timer();
+    EXPECT_EQ(rig.view.alt, "Not received");
+    EXPECT_FALSE(rig.view.editing || rig.view.buttons);
+    rig.editor.Form_Unload();
+    EXPECT_EQ(rig.watch.switched, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(rig.link.IpcOpened);
+}
+
+}  // namespace
+}  // namespace vm
