@@ -82,4 +82,32 @@ situation_starts_the_simulator_with_it() {
 
 check install-and-start install_and_start
 check situation-starts-the-simulator-with-it situation_starts_the_simulator_with_it
+
+# AutoRandom started by install-and-start: with RandomWait every tick
+# changes the set; the simulator closed, AutoRandom stops at the next tick.
+drive wait FS98MAIN 5000 close >/dev/null 2>&1 || true
+drive wait VellmoraMain 5000 close >/dev/null 2>&1 || true
+wait "$prog_pid" 2>/dev/null || true
+mkdir -p "$tex/Sky/Calm"
+head -c 6000 /dev/urandom > "$tex/Sky/Calm/cldcn1.bmp"
+tr -d '\r' < "$dir/cloud.ini" | sed 's/^Show=off$/Show=off\n[InitRndTime]\nInitRndTime=5\n[Test]\nRandomWait=50/' |
+  sed 's/$/\r/' > "$dir/cloud.tmp"
+printf '[Set2]\r\nDirName=Calm\r\n' >> "$dir/cloud.tmp"
+mv "$dir/cloud.tmp" "$dir/cloud.ini"
+"$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
+prog_pid=$!
+
+# The texture file holds the given set's bitmap within 20 s.
+holds_soon() {
+  i=0
+  until cmp -s "$tex/Sky/$1/cldcn1.bmp" "$tex/cldcn1.bmp"; do
+    i=$((i + 1)); [ $i -le 100 ] || { echo "never held $1"; return 1; }; sleep 0.2
+  done
+}
+autorandom_follows_the_simulator() {
+  drive wait VellmoraMain 60000 waittext 1042 5min 30000 enabled 1011 1 30000 click 1011 wait FS98MAIN 60000 || return 1
+  for k in 1 2; do holds_soon Storm || return 1; holds_soon Calm || return 1; done
+  drive wait FS98MAIN 5000 close wait VellmoraMain 5000 waittext 1042 Off 20000 enabled 1010 1 20000
+}
+check autorandom-follows-the-simulator autorandom_follows_the_simulator
 finish
