@@ -11,7 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32_ports.h"
+
 namespace vm {
+
+// Lets the window messages of this thread run for `ms` milliseconds.
+inline void Settle(int ms = 50) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (GetTickCount() < end) {
+        PumpPending();
+        Sleep(5);
+    }
+}
 
 // A folder of this name under %TEMP%, unique to the process.
 inline std::string TempFolderName(const std::string& name) {

@@ -18,13 +18,6 @@ using namespace vm;
 
 namespace {
 
-void Settle(int ms = 50) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    while (GetTickCount() < end) {
-        PumpPending();
-        Sleep(5);
-    }
-}
 
 std::vector<std::string> Lines(HWND list) {
     std::vector<std::string> v;

@@ -19,13 +19,6 @@ using namespace vm;
 
 namespace {
 
-void Settle(int ms = 50) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    while (GetTickCount() < end) {
-        PumpPending();
-        Sleep(5);
-    }
-}
 
 struct Form1Test : ::testing::Test {
     std::string root = TempFolderName("vmform1");
