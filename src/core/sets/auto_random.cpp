@@ -59,12 +59,23 @@ void SaveOrder(Env& env, Settings& s, const Catalogue& cat) {
     clsCfgWrite w(env, s);
     w.FileName = ini;
     w.Key = "Order";
+    // Only keys that change are written: at start-up the file mostly holds
+    // the order already, and each write makes the platform rewrite the file.
+    clsCfgRead r(env);
+    r.FileName = ini;
+    r.Key = "Order";
+    bool wrote = false;
     for (size_t i = 0; i < cat.groups.size(); ++i) {
         const SetGroup& g = cat.groups[i];
-        w.Section = "Set" + std::to_string(i + 1);
+        w.Section = r.Section = "Set" + std::to_string(i + 1);
         w.Value = g.random && g.order != kNoNumber ? std::to_string(g.order) : std::string();
+        const std::string now = r.Data();
+        if (r.ReadFailed) return;
+        if (w.Value.empty() ? SameText(now, "Error") : now == w.Value) continue;
         w.cWrite();
+        wrote = true;
     }
+    if (!wrote) return;
     if (env.clock) env.clock->Sleep(50);
     StoreIniTime(env, s);
 }
