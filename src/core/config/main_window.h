@@ -12,12 +12,12 @@
 
 namespace vm {
 
-// Start-up step 2: only a 96 dpi screen is supported.
+// Only a 96 dpi screen is supported; start-up warns otherwise.
 bool FontSizeOk(int logPixelsX);
 extern const char* const kFontSizeTitle;  // "Screen Font Size Error"
 extern const char* const kFontSizeText;
 
-// Step 7.8: which controls the layout shows, and lstFLT's height (twips).
+// The layout by ShowSkyFiles: which controls it shows, and lstFLT's height (twips).
 struct SkyLayout {
     bool fileView;    // cmbClouds, cmbOption, lstClouds, lstOption visible
     bool setView;     // lstSky visible
@@ -32,7 +32,7 @@ SkyLayout LayoutBySkyFiles(bool showSkyFiles);
 enum class TrayAction { None, ToggleWindow, Popup };
 TrayAction TrayIconAction(double xTwips);
 
-// Step 9: the AutoRandom state at start.
+// The AutoRandom state at start.
 struct AutoRandomStart {
     bool timer1 = false;       // Timer1 enabled
     std::string timeCaption;   // lblTime
@@ -41,12 +41,12 @@ struct AutoRandomStart {
 };
 AutoRandomStart AutoRandomAtStart(double autoRandomTime);
 
-// Step 11: the simulator watch that also keeps the link (tmrFScheck) runs
+// The simulator watch that also keeps the link (tmrFScheck) runs
 // when the IPC module is installed and something uses it; otherwise the
 // plain watch (tmrFsCheck2).
 bool WatchWithLink(const Settings& s, bool modulePresent);
 
-// Step 13: start in the situation view (else play the button sound).
+// Start in the situation view (else play the button sound).
 bool StartInSituation(const Settings& s);
 
 // Window dragging: a press of any mouse button but the right one (2)
