@@ -362,6 +362,15 @@ TEST_F(LoaderTest, FsuipcGatesRefreshAndVolumeFollowing) {
 
     LoadWith("[UseFSUIPforSound]\nCh1=off\nCh2=off\n");
     EXPECT_FALSE(s.UseFsAny);
+
+    // Choosing a simulator without the module stops the following chosen
+    // for the one before.
+    LoadWith(ini);
+    ASSERT_TRUE(s.UseFsAny);
+    t.fs.Remove("C:\\FS\\Modules\\FSUIPC.dll");
+    LoadWith(ini);
+    EXPECT_FALSE(s.UseFsVol[1]);
+    EXPECT_FALSE(s.UseFsAny);
 }
 
 TEST_F(LoaderTest, SplashRows) {

@@ -262,6 +262,11 @@ private:
             for (int i = 0; i < 2; ++i)
                 s_.UseFsVol[i] = IsOn(Read("UseFSUIPforSound", "Ch" + std::to_string(i + 1)));
             s_.UseFsAny = s_.UseFsVol[0] || s_.UseFsVol[1];
+        } else {
+            // A simulator without the module cannot be followed: nothing kept
+            // from the one chosen before.
+            s_.UseFsVol[0] = s_.UseFsVol[1] = false;
+            s_.UseFsAny = false;
         }
         for (int i = 0; i < 2; ++i) {
             const std::string ch = std::to_string(i + 1);

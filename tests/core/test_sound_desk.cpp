@@ -1,0 +1,425 @@
+// The sound desk: its arithmetic, the audio-file filter, the CD's question
+// sequence, and sessions with scripted players against the in-process
+// simulator (channels, music list, following a thunderstorm layer, the
+// playlist editor and the [Sound] write-back).
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/cfg_file.h"
+#include "fakes.h"
+#include "fakesim/ipc_loopback.h"
+#include "sound/sound_desk.h"
+
+namespace vm {
+namespace {
+
+LayerLists Layers(std::vector<std::array<int32_t, 4>> rows) {  // type, cover, base, top
+    LayerLists l;
+    for (auto [type, cover, base, top] : rows) {
+        l.list[kLayerType].push_back(type);
+        l.list[kLayerCoverage].push_back(cover);
+        l.list[kLayerBase].push_back(base);
+        l.list[kLayerTop].push_back(top);
+    }
+    return l;
+}
+
+TEST(SoundRules, VolumePauseAndIntervalScales) {
+    for (auto [bar, volume] : std::vector<std::pair<int, long>>{{0, -9640}, {1, -8190}, {50, -1410}, {99, 0}, {100, 0}})
+        EXPECT_EQ(LogVolume(bar), volume) << bar;
+    for (auto [interval, u, ms] : std::vector<std::tuple<int, double, uint32_t>>{
+             {0, 0.0, 1}, {0, 0.999, 1}, {5, 0.5, 2500}, {5, 0.0, 1}, {60, 0.9999999, 60000}})
+        EXPECT_EQ(PauseDelayMs(interval, u), ms) << interval << " " << u;
+    for (auto [in, out] : std::vector<std::pair<int, int>>{{61, 0}, {-1, 60}, {0, 0}, {60, 60}, {30, 30}})
+        EXPECT_EQ(WrapInterval(in), out) << in;
+}
+
+TEST(SoundRules, FollowingThroughLayers) {
+    // A stratus below a thunderstorm of cover 8 and one of cover 1, and a
+    // layer without thickness.
+    const LayerLists l = Layers({{8, 4, 0, 900}, {10, 8, 1000, 3000}, {10, 1, 5000, 7000}, {10, 4, 8000, 8000}});
+    struct Case { double alt; int volume; int ticks; };
+    for (auto c : std::vector<Case>{
+             {3000, 10, 1},   // the top: ratio 0, MinVol
+             {1000, 100, 1},  // the base: ratio 2, held at 100
+             {2000, 100, 1},  // the middle: MaxVol
+             {2500, 55, 1},   // half way up the upper half
+             {6000, 100, 4},  // cover 1
+             {8000, 100, 3},  // no thickness: the middle; cover 4 rounds up
+             {500, 10, 3},    // inside a stratus: not followed, its cover counts
+             {4000, 10, 4}})  // no layer
+    {
+        const LayerPlace p = FindLayerAt(l, c.alt);
+        EXPECT_EQ(FollowVolume(p, 10, 100), c.volume) << c.alt;
+        EXPECT_EQ(FollowTickLimit(p, l), c.ticks) << c.alt;
+    }
+}
+
+TEST(SoundRules, FileNamesFilterAndDialogResult) {
+    std::vector<std::string> dropped{"C:\\a\\ONE.MP3", "C:\\a\\notes.txt", "C:\\a\\two.wav", "C:\\a\\x.wma",
+                                     "C:\\a\\tune.midi", "C:\\a\\nodotmp3", "C:\\a\\song.mp3.old"};
+    FilterAudioFiles(dropped);
+    EXPECT_EQ(dropped, (std::vector<std::string>{"C:\\a\\ONE.MP3", "C:\\a\\two.wav", "C:\\a\\tune.midi",
+                                                 "C:\\a\\nodotmp3"}));
+
+    bool trailing = false;
+    EXPECT_EQ(FileNamePart("C:\\m\\a.mp3", &trailing), "a.mp3");
+    EXPECT_FALSE(trailing);
+    EXPECT_EQ(FileNamePart("a.mp3"), "a.mp3");
+    EXPECT_EQ(FileNamePart("C:\\m\\", &trailing), "");
+    EXPECT_TRUE(trailing);
+
+    std::vector<std::string> list;
+    EXPECT_EQ(AppendDialogSelection(std::string("C:\\m\\a.wma"), list), "C:\\m");
+    // In a drive's root the folder ends in a backslash already.
+    EXPECT_EQ(AppendDialogSelection(std::string("C:\\\0b.mp3\0c.wav", 15), list), "C:\\");
+    EXPECT_EQ(AppendDialogSelection("", list), "");
+    EXPECT_EQ(list, (std::vector<std::string>{"C:\\m\\a.wma", "C:\\\\b.mp3", "C:\\\\c.wav"}));
+}
+
+// An MCI device answering from a table; every command is recorded.
+struct ScriptedMci : Mci {
+    std::map<std::string, std::pair<uint32_t, std::string>> answers;  // missing: error 263
+    std::vector<std::string> sent;
+    uint32_t Send(const std::string& c, std::string* answer) override {
+        sent.push_back(c);
+        auto it = answers.find(c);
+        if (it == answers.end()) return 263;
+        if (answer) *answer = it->second.second;
+        return it->second.first;
+    }
+    void Disc(int tracks, const std::string& position, const std::string& mode) {
+        answers["open cdaudio alias cd wait shareable"] = {0, ""};
+        answers["status cd media present"] = {0, "true"};
+        answers["status cd number of tracks wait"] = {0, std::to_string(tracks) + " "};
+        answers["status cd position"] = {0, position};
+        answers["status cd mode"] = {0, mode};
+        for (const char* c : {"set cd time format tmsf wait", "status cd length wait", "stop cd wait", "close all"})
+            answers[c] = {0, ""};
+        for (int i = 1; i <= 9; ++i) {
+            answers["status cd length track " + std::to_string(i)] = {0, "03:00:00"};
+            answers["seek cd to " + std::to_string(i)] = {0, ""};
+            answers["play cd from " + std::to_string(i)] = {0, ""};
+        }
+    }
+};
+
+struct CdControls : CdView {
+    bool enabled = true, checked = false, repeat = false, timer = false;
+    int value = 1, max = 1;
+    std::string label = "Track00";
+    void SetCdEnabled(bool e) override { enabled = e; }
+    bool CdChecked() override { return checked; }
+    void SetCdChecked(bool c) override { checked = c; }
+    bool RepeatChecked() override { return repeat; }
+    int TrackValue() override { return value; }
+    void SetTrackRange(int, int b) override { max = b; }
+    void SetTrackValue(int v) override { value = v; }
+    void SetTrackLabel(const std::string& t) override { label = t; }
+    void SetCdTimer(bool on) override { timer = on; }
+};
+
+struct CdRig {
+    ScriptedMci mci;
+    CountingPump pump;
+    CD cd{mci};
+    CdControls view;
+    CdPanel panel{cd, view, pump};
+};
+
+TEST(Cd, NoDriveDataDiscAndTrackLabel) {
+    CdRig none;  // no drive: the open fails, never a message
+    none.panel.Form_Load();
+    EXPECT_EQ(none.mci.sent, (std::vector<std::string>{"open cdaudio alias cd wait shareable", "status cd media present",
+                                                        "open cdaudio alias cd wait shareable"}));
+    EXPECT_FALSE(none.view.enabled);
+    EXPECT_EQ(none.view.label, "Track**");
+    EXPECT_TRUE(none.view.timer);
+
+    CdRig data;
+    data.mci.Disc(1, "01:00:00:00", "stopped");
+    data.panel.tmrCD_Timer();
+    EXPECT_FALSE(data.view.enabled);
+    EXPECT_EQ(data.view.label, "Track**");
+
+    CdRig audio;
+    audio.mci.Disc(5, "03:01:10:00", "stopped");
+    audio.panel.tmrCD_Timer();
+    EXPECT_EQ(audio.mci.sent, (std::vector<std::string>{
+        "status cd media present", "status cd number of tracks wait", "status cd length wait",
+        "status cd length track 1", "status cd length track 2", "status cd length track 3", "status cd length track 4",
+        "status cd length track 5", "seek cd to 1", "status cd position", "seek cd to 1", "status cd position",
+        "status cd mode", "seek cd to 3"}));
+    EXPECT_TRUE(audio.view.enabled);
+    EXPECT_EQ(audio.view.max, 5);
+    EXPECT_EQ(audio.view.value, 3);
+    EXPECT_EQ(audio.view.label, "Track03");
+}
+
+TEST(Cd, PlayRepeatAndDiscRemoved) {
+    CdRig r;
+    r.mci.Disc(4, "04:02:59:00", "playing");
+    r.view.checked = r.view.repeat = true;
+    r.panel.tmrCD_Timer();  // playing the last track: the selector follows it
+    EXPECT_EQ(r.view.value, 4);
+    EXPECT_EQ(r.mci.sent.back(), "play cd from 4");
+
+    r.mci.answers["status cd mode"] = {0, "stopped"};  // the last track ended
+    r.mci.sent.clear();
+    r.panel.tmrCD_Timer();
+    EXPECT_EQ(r.view.value, 1);
+    EXPECT_EQ(r.mci.sent.back(), "play cd from 1");
+    EXPECT_TRUE(r.cd.CdPlaying);
+
+    r.mci.answers["status cd media present"] = {0, "false"};  // taken out while playing
+    r.panel.tmrCD_Timer();
+    EXPECT_FALSE(r.view.checked);
+    EXPECT_FALSE(r.view.enabled);
+    EXPECT_EQ(r.view.label, "Track**");
+    EXPECT_FALSE(r.cd.CdReady);
+}
+
+// A player that records what it was asked; events are raised by the test.
+struct ScriptedPlayer : MediaPlayer {
+    std::vector<std::string> loaded;
+    PlayState state = PlayState::Stopped;
+    long volume = 0;
+    bool visible = false;
+    double position = 7;
+    void SetFileName(const std::string& p) override { loaded.push_back(p), state = PlayState::Playing; }
+    std::string FileName() const override { return loaded.empty() ? "" : loaded.back(); }
+    void Play() override { state = PlayState::Playing; }
+    void Pause() override { state = PlayState::Paused; }
+    void Stop() override { state = PlayState::Stopped; }
+    PlayState State() override { return state; }
+    double CurrentPosition() override { return position; }
+    void SetCurrentPosition(double s) override { position = s; }
+    void SetVolume(long v) override { volume = v; }
+    long Volume() override { return volume; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+};
+
+struct DeskWindow : SoundView, MusicOrderView {
+    bool checked[3] = {}, enabled[2] = {true, true}, timer = false, green = false;
+    int vol[3] = {}, intvl[2] = {};
+    uint32_t pause[2] = {};
+    std::string caption, dialog;
+    std::vector<std::string> lines, notices;
+    std::vector<bool> selected;
+    bool PlayChecked(int p) override { return checked[p - 1]; }
+    void SetPlayChecked(int p, bool on) override { checked[p - 1] = on; }
+    void EnableChannel(int c, bool e) override { enabled[c - 1] = e; }
+    int VolumeBar(int p) override { return vol[p - 1]; }
+    void SetVolumeBar(int p, int v) override { vol[p - 1] = v; }
+    void SetVolumeLabel(int, const std::string&) override {}
+    int IntervalBar(int c) override { return intvl[c - 1]; }
+    void SetIntervalBar(int c, int v) override { intvl[c - 1] = v; }
+    void SetIntervalLabel(int, const std::string&) override {}
+    void SetPauseTimer(int c, uint32_t ms) override { pause[c - 1] = ms; }
+    void SetFollowTimer(bool on) override { timer = on; }
+    void SetFollowIndicator(bool g) override { green = g; }
+    void SetCaption(const std::string& t) override { caption = t; }
+    std::string ChooseFiles(const std::string&, const std::string&) override { return dialog; }
+    void ShowPopup() override {}
+    void OpenPlaylistEditor() override {}
+    void ShowNotice(const std::string& t) override { notices.push_back(t); }
+    void AddLine(const std::string& t) override { lines.push_back(t), selected.push_back(false); }
+    int LineCount() override { return int(lines.size()); }
+    bool LineSelected(int i) override { return selected[size_t(i)]; }
+    void RemoveLine(int i) override { lines.erase(lines.begin() + i), selected.erase(selected.begin() + i); }
+    void Redraw() override {}
+};
+
+struct DeskRig {
+    TestEnv t;
+    Settings s;
+    SimServer server;
+    IpcLoopback transport{server, t.clock};
+    Fsuipc link{transport, t.clock, t.pump};
+    ComIpc weather{link};
+    ScriptedPlayer mp[3];
+    DeskWindow view;
+    ScriptedMci mci;
+    CD cd{mci};
+    CdControls cdView;
+    CdPanel cdPanel{cd, cdView, t.pump};
+    int sounds = 0;
+    SoundDesk desk{t.env, s, {&mp[0], &mp[1], &mp[2]}, view, cdPanel, link, weather,
+                   SoundHooks{[] { return true; }, [] {}, [this] { ++sounds; }}};
+
+    DeskRig() {
+        t.fs.AddFile("C:\\Prog\\cloud.ini", "[Sound]\nMusicFile1=C:\\m\\old1.mp3\nMusicFile2=x\nMusicFile3=y\n");
+        t.fs.AddFile("C:\\amb\\wind.wav");
+        s.ChPath[0] = "C:\\amb";
+        s.ChVol[0] = 40, s.ChVol[2] = 99;
+        s.ChIntvl[0] = 5;
+        for (const char* m : {"C:\\m\\a.mp3", "C:\\n\\a.mp3", "C:\\m\\c.wav"}) {
+            t.fs.AddFile(m);
+            s.MusicList.push_back(m);
+        }
+    }
+};
+
+TEST(SoundDesk, ChannelsAndMusicList) {
+    DeskRig r;
+    r.desk.Form_Load();
+    EXPECT_FALSE(r.view.enabled[1]);  // channel 2 has no folder
+    EXPECT_EQ(r.mp[0].volume, LogVolume(40));
+    EXPECT_EQ(r.mp[2].volume, 0);
+    EXPECT_EQ(r.sounds, 1);
+
+    // Channel 1 with its one file: it plays, pauses a random part of 5 s and
+    // plays the same file again after TickLimit pauses.
+    r.view.checked[0] = true;
+    r.desk.chkMP_Click(1);
+    r.t.random.Script({0.5});
+    r.desk.Mp_EndOfStream(1);
+    EXPECT_EQ(r.view.pause[0], 2500u);
+    r.desk.TickLimit[0] = 2;
+    r.desk.tmrMp_Timer(1);
+    EXPECT_EQ(r.mp[0].loaded.size(), 1u);
+    r.desk.tmrMp_Timer(1);
+    EXPECT_EQ(r.mp[0].loaded, (std::vector<std::string>(2, "C:\\amb\\wind.wav")));
+    EXPECT_EQ(r.view.pause[0], 0u);
+
+    // Music: Rev on the first goes to the last, Fwd on the last to the first;
+    // the end of a title plays the next.
+    r.view.checked[2] = true;
+    r.desk.chkMP_Click(3);
+    r.desk.mnuRev_Click();
+    EXPECT_EQ(r.view.caption, "c.wav");
+    r.desk.mnuFwd_Click();
+    r.desk.Mp_EndOfStream(3);
+    EXPECT_EQ(r.mp[2].loaded, (std::vector<std::string>{"C:\\m\\a.mp3", "C:\\m\\c.wav", "C:\\m\\a.mp3",
+                                                         "C:\\n\\a.mp3"}));
+
+    // A title that cannot be played moves on; a list of nothing but such
+    // titles stops instead of trying again for ever.
+    for (int i = 0; i < 4; ++i) r.desk.Mp_Error(3);
+    EXPECT_FALSE(r.view.checked[2]);
+    EXPECT_FALSE(r.mp[2].visible);
+}
+
+TEST(SoundDesk, DropsAndAShrinkingList) {
+    DeskRig r;
+    r.t.fs.AddDir("C:\\m\\folder.mp3");
+    r.t.fs.AddFile("C:\\m\\new.MP3");
+    r.desk.Form_Load();
+    r.desk.MusicNo = 3;
+    r.mp[2].state = PlayState::Stopped;
+    // At the last title a drop that adds nothing loads nothing.
+    r.desk.cmdSelFile_OLEDragDrop({"C:\\m\\folder.mp3", "C:\\m\\readme.txt"});
+    EXPECT_TRUE(r.mp[2].loaded.empty());
+    // A drop of an audio file loads it as the next title.
+    r.desk.cmdSelFile_OLEDragDrop({"C:\\m\\new.MP3"});
+    EXPECT_EQ(r.desk.MusicNo, 4);
+    EXPECT_EQ(r.mp[2].loaded, (std::vector<std::string>{"C:\\m\\new.MP3"}));
+    EXPECT_TRUE(r.view.checked[2]);
+
+    // The playlist editor deletes titles under the current one: the player
+    // starts again at the first title that is left.
+    MusicOrder order(r.desk, r.s.MusicList, r.view);
+    order.Form_Load();
+    EXPECT_EQ(r.view.lines, (std::vector<std::string>{"a.mp3", "a.mp3", "c.wav", "new.MP3"}));
+    r.view.selected = {true, false, true, true};
+    order.cmdDel_Click();
+    order.Form_Unload();
+    EXPECT_EQ(r.s.MusicList, (std::vector<std::string>{"C:\\n\\a.mp3"}));
+    EXPECT_EQ(r.desk.MusicNo, 1);
+    EXPECT_EQ(r.mp[2].loaded.back(), "C:\\n\\a.mp3");
+
+    // Cleared, then a drop: play starts at the first title, not past the end.
+    r.desk.MusicNo = 1;
+    r.desk.mnuClearList_Click();
+    r.desk.cmdSelFile_OLEDragDrop({"C:\\m\\c.wav"});
+    EXPECT_EQ(r.mp[2].loaded.back(), "C:\\m\\c.wav");
+}
+
+TEST(SoundDesk, PlaylistEditorKeepsOrRestores) {
+    DeskRig r;
+    r.desk.Form_Load();
+    r.view.checked[2] = true;
+    r.desk.chkMP_Click(3);
+    const auto before = r.s.MusicList;
+
+    MusicOrder cancel(r.desk, r.s.MusicList, r.view);  // delete, then Cancel
+    cancel.Form_Load();
+    r.view.selected.assign(3, true);
+    cancel.cmdDel_Click();
+    cancel.cmdCancel_Click();
+    cancel.Form_Unload();
+    EXPECT_EQ(r.s.MusicList, before);
+    EXPECT_EQ(r.mp[2].loaded.size(), 1u);  // unchanged: the player is left alone
+
+    r.view.lines.clear(), r.view.selected.clear();
+    MusicOrder reorder(r.desk, r.s.MusicList, r.view);  // the two "a.mp3" lines swap
+    reorder.Form_Load();
+    reorder.Moved(1, 0);
+    reorder.Form_Unload();
+    EXPECT_EQ(r.s.MusicList[0], "C:\\n\\a.mp3");
+    EXPECT_EQ(r.mp[2].loaded.back(), "C:\\n\\a.mp3");  // restarted from the new first title
+
+    r.view.lines.clear(), r.view.selected.clear();
+    MusicOrder all(r.desk, r.s.MusicList, r.view);  // every title deleted
+    all.Form_Load();
+    r.view.selected.assign(3, true);
+    all.cmdDel_Click();
+    all.Form_Unload();
+    EXPECT_EQ(r.mp[2].state, PlayState::Stopped);
+    EXPECT_FALSE(r.mp[2].visible);
+    EXPECT_FALSE(r.view.checked[2]);
+
+    // Closing writes [Sound]: fewer titles than last time delete the rest.
+    r.s.MusicList = {"C:\\m\\c.wav"};
+    r.desk.Form_Unload();
+    EXPECT_EQ(r.t.fs.Content("C:\\Prog\\cloud.ini"),
+              "[Sound]\nMusicFile1=C:\\m\\c.wav\nCh1Vol=40\nCh2Vol=0\nCh3Vol=99\nCh1Intvl=5\nCh2Intvl=0\n");
+    EXPECT_FALSE(r.desk.SoundWinOpen);
+}
+
+TEST(SoundDesk, FollowsTheAircraftThroughAThunderstorm) {
+    DeskRig r;
+    r.t.fs.AddDir("C:\\amb2");
+    r.t.fs.AddFile("C:\\amb2\\rain.mp3");
+    r.s.ChPath[1] = "C:\\amb2";
+    r.s.UseFsVol[1] = r.s.UseFsAny = true;
+    r.s.MinVol[1] = 10, r.s.MaxVol[1] = 60;
+    r.server.SetLayers({LayerRecord{10, 6, 3000, 1000}});  // metres
+    r.link.SimRunning = true;
+    r.server.Options().altitude = {{0, 500}};
+
+    r.desk.Form_Load();
+    EXPECT_TRUE(r.desk.KeepsLink());
+    EXPECT_TRUE(r.view.timer);
+    EXPECT_TRUE(r.view.checked[1]);  // the following channel was started
+    EXPECT_FALSE(r.view.checked[0]);
+    EXPECT_EQ(r.view.vol[0], 0);
+    EXPECT_TRUE(r.view.green);
+    EXPECT_EQ(r.view.vol[1], 10);  // below the layer: MinVol
+    EXPECT_EQ(r.desk.TickLimit[1], 4);
+
+    std::vector<int> volumes;
+    for (double m : {1000.0, 1500.0, 2000.0, 2500.0, 3000.0, 3500.0}) {
+        r.server.Options().altitude = {{0, m}};
+        r.desk.tmrIpcVolCont_Timer();
+        volumes.push_back(r.view.vol[1]);
+        if (m == 2000.0) {
+            EXPECT_EQ(r.desk.TickLimit[1], 2);  // cover 6
+        }
+    }
+    EXPECT_EQ(volumes, (std::vector<int>{100, 85, 60, 35, 10, 10}));
+
+    r.link.SimRunning = false;  // the simulator closed
+    r.desk.tmrIpcVolCont_Timer();
+    EXPECT_FALSE(r.view.timer);
+    EXPECT_FALSE(r.view.green);
+    EXPECT_EQ(r.view.vol[1], 0);
+    EXPECT_FALSE(r.desk.Following());
+}
+
+}  // namespace
+}  // namespace vm
