@@ -46,6 +46,15 @@ HWND Window::Child(const char* cls, const char* text, DWORD style, int id, DWORD
                            nullptr);
 }
 
+void Window::MakeControls(const ControlDef* defs, size_t count, HFONT font) {
+    for (size_t i = 0; i < count; ++i) {
+        const ControlDef& d = defs[i];
+        HWND h = Child(d.cls, d.text, d.style, d.id, d.ex);
+        MoveWindow(h, d.x, d.y, d.w, d.h, FALSE);
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
 LRESULT CALLBACK Window::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Window* self = nullptr;
     if (msg == WM_NCCREATE) {

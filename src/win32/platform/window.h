@@ -32,6 +32,19 @@ protected:
 
     HWND Child(const char* cls, const char* text, DWORD style, int id, DWORD exStyle = 0);
 
+    // One child control: its id, class, text, style (WS_CHILD is added),
+    // place in pixels and extended style.
+    struct ControlDef {
+        int id;
+        const char* cls;
+        const char* text;
+        DWORD style;
+        int x, y, w, h;
+        DWORD ex;
+    };
+    // Creates the controls in order (the tab order) with the font.
+    void MakeControls(const ControlDef* defs, size_t count, HFONT font);
+
 private:
     static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;

@@ -38,25 +38,17 @@ bool frmRandSel::Form_Load() {
     GetClientRect(hwnd(), &client);
     // The lists leave room at their left for the drag's insertion arrow.
     const int left = 28, w = client.right - left - 10;
-    struct Def {
-        int id;
-        const char* cls;
-        const char* text;
-        DWORD style;
-        int x, y, w, h;
+    const ControlDef defs[] = {
+        {lstOrder, "LISTBOX", "", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, left, 10, w, 220,
+         WS_EX_CLIENTEDGE},
+        {optRnd, "BUTTON", "Random", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | WS_VISIBLE, left, 238, 90, 20, 0},
+        {optOrder, "BUTTON", "Order", BS_AUTORADIOBUTTON | WS_VISIBLE, left + 100, 238, 90, 20, 0},
+        {cmdOK, "BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE | WS_GROUP, int(client.right) - 180, 266, 80,
+         26, 0},
+        {cmdCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, int(client.right) - 92, 266, 80, 26,
+         0},
     };
-    const Def defs[] = {
-        {lstOrder, "LISTBOX", "", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, left, 10, w, 220},
-        {optRnd, "BUTTON", "Random", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | WS_VISIBLE, left, 238, 90, 20},
-        {optOrder, "BUTTON", "Order", BS_AUTORADIOBUTTON | WS_VISIBLE, left + 100, 238, 90, 20},
-        {cmdOK, "BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE | WS_GROUP, client.right - 180, 266, 80, 26},
-        {cmdCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, client.right - 92, 266, 80, 26},
-    };
-    for (const Def& d : defs) {
-        HWND h = Child(d.cls, d.text, d.style, d.id, d.id == lstOrder ? WS_EX_CLIENTEDGE : 0);
-        MoveWindow(h, d.x, d.y, d.w, d.h, FALSE);
-        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    }
+    MakeControls(defs, sizeof defs / sizeof defs[0], font_);
     HWND set = CreateCheckList(hwnd(), lstSet);
     MoveWindow(set, left, 10, w, 220, FALSE);
     SendMessageA(set, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);

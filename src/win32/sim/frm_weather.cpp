@@ -75,26 +75,18 @@ void frmWeather::Form_Load(HWND owner) {
 
 void frmWeather::CreateControls() {
     if (!font_) font_ = MakeFont("Tahoma", 8, false);
-    struct Def {
-        int id;
-        const char* cls;
-        const char* text;
-        DWORD style;
-        int x, y, w, h;
-        DWORD ex;
-    };
-    const DWORD label = SS_NOPREFIX;
-    const DWORD combo = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-    const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT;
-    const DWORD push = WS_TABSTOP | BS_PUSHBUTTON;
-    const DWORD arrow = BS_OWNERDRAW;
-    const DWORD shown = SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX;
+    const DWORD label = WS_VISIBLE | SS_NOPREFIX;
+    const DWORD combo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+    const DWORD edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT;
+    const DWORD push = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    const DWORD arrow = WS_VISIBLE | BS_OWNERDRAW;
+    const DWORD shown = WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX;
     int caption = lblCaption0;
     // Creation order is the tab order.
-    const Def defs[] = {
+    const ControlDef defs[] = {
         {caption++, "Static", "LayerNo", label, 12, 13, 52, 14, 0},
         {lblLayerNo, "Static", "Not Received", shown | SS_CENTER, 66, 10, 84, 20, 0},
-        {vsbLayer, "ScrollBar", "", SBS_VERT, 154, 6, 17, 28, 0},
+        {vsbLayer, "ScrollBar", "", WS_VISIBLE | SBS_VERT, 154, 6, 17, 28, 0},
         {caption++, "Static", "Altitude", label, 236, 13, 50, 14, 0},
         {lblAlt, "Static", "", shown | SS_CENTER, 290, 10, 142, 20, 0},
         {caption++, "Static", "Cloud Type", label, 12, 46, 72, 14, 0},
@@ -117,7 +109,7 @@ void frmWeather::CreateControls() {
         {cmbTrubulence, "ComboBox", "", combo, 86, 184, 131, 200, 0},
         {caption++, "Static", "Icing", label, 12, 215, 72, 14, 0},
         {cmbIce, "ComboBox", "", combo, 86, 212, 131, 200, 0},
-        {caption++, "Button", "Precipitation", BS_GROUPBOX, 236, 38, 196, 110, 0},
+        {caption++, "Button", "Precipitation", WS_VISIBLE | BS_GROUPBOX, 236, 38, 196, 110, 0},
         {caption++, "Static", "Type", label, 248, 62, 58, 14, 0},
         {cmbPrecType, "ComboBox", "", combo, 310, 59, 111, 200, 0},
         {caption++, "Static", "Base alt.", label, 248, 90, 58, 14, 0},
@@ -131,11 +123,7 @@ void frmWeather::CreateControls() {
         {cmdAdd, "Button", "Add Layer", push, 240, 198, 92, 25, 0},
         {cmdDel, "Button", "Del Layer", push, 340, 198, 92, 25, 0},
     };
-    for (const Def& d : defs) {
-        HWND h = Child(d.cls, d.text, WS_VISIBLE | d.style, d.id, d.ex);
-        MoveWindow(h, d.x, d.y, d.w, d.h, FALSE);
-        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    }
+    MakeControls(defs, sizeof defs / sizeof defs[0], font_);
     for (WxList list : {WxList::cmbType, WxList::cmbCover, WxList::cmbTrubulence, WxList::cmbIce,
                         WxList::cmbPrecType, WxList::cmbPrecRate})
         for (const std::string& item : WxListItems(list))
