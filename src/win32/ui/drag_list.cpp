@@ -11,6 +11,14 @@ namespace vm {
 
 namespace {
 const char kInstance[] = "VmDragList";
+
+// Takes the insertion arrow away. The arrow is drawn on the owner and may
+// reach into the list, which the owner's repaint leaves as it was: the list
+// is repainted too, its frame included.
+void EraseInsert(HWND owner, HWND list) {
+    DrawInsert(owner, list, -1);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
 }  // namespace
 
 void DragList::HookDragList(HWND owner) {
@@ -63,7 +71,7 @@ LRESULT DragList::Notify(HWND h, const DRAGLISTINFO& info) {
             DrawInsert(h, list, LBItemFromPt(list, info.ptCursor, TRUE));
             return DL_MOVECURSOR;
         case DL_DROPPED: {
-            DrawInsert(h, list, -1);
+            EraseInsert(h, list);
             const int from = dragFrom_;
             dragFrom_ = -1;
             const int to = DropIndex(count, from, LBItemFromPt(list, info.ptCursor, TRUE));
@@ -71,12 +79,17 @@ LRESULT DragList::Notify(HWND h, const DRAGLISTINFO& info) {
             const std::string text = ListLineText(list, from);
             SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(from), 0);
             SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text.c_str()));
-            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(to), 0);
+            if (GetWindowLongPtrA(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) {
+                SendMessageA(list, LB_SETSEL, FALSE, -1);
+                SendMessageA(list, LB_SETSEL, TRUE, to);
+            } else {
+                SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(to), 0);
+            }
             if (Moved) Moved(from, to);
             return 0;
         }
         case DL_CANCELDRAG:
-            DrawInsert(h, list, -1);
+            EraseInsert(h, list);
             dragFrom_ = -1;
             return 0;
     }
