@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "fakes.h"
 #include "platform/check_list.h"
+#include "list_mouse.h"
 #include "screenshot.h"
 #include "win_files.h"
 
@@ -19,46 +20,10 @@ using namespace vm;
 namespace {
 
 
-std::vector<std::string> Lines(HWND list) {
-    std::vector<std::string> v;
-    const int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        char buf[256] = {};
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
-        v.push_back(buf);
-    }
-    return v;
-}
-
 std::string IniValue(const std::string& ini, const std::string& section, const std::string& key) {
     char buf[64] = {};
     GetPrivateProfileStringA(section.c_str(), key.c_str(), "-", buf, sizeof buf, ini.c_str());
     return buf;
-}
-
-// The centre of a list line in screen coordinates.
-POINT LineCentre(HWND list, int line) {
-    RECT r{};
-    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&r));
-    POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(list, &pt);
-    return pt;
-}
-
-// A drag with the mouse: press on one line, move onto another, release there.
-void Drag(HWND list, int fromLine, int toLine) {
-    auto send = [&](UINT msg, WPARAM keys, POINT screen) {
-        SetCursorPos(screen.x, screen.y);
-        POINT client = screen;
-        ScreenToClient(list, &client);
-        SendMessageA(list, msg, keys, MAKELPARAM(client.x, client.y));
-        Settle(20);
-    };
-    const POINT from = LineCentre(list, fromLine), to = LineCentre(list, toLine);
-    send(WM_LBUTTONDOWN, MK_LBUTTON, from);
-    send(WM_MOUSEMOVE, MK_LBUTTON, POINT{from.x, (from.y + to.y) / 2});
-    send(WM_MOUSEMOVE, MK_LBUTTON, to);
-    send(WM_LBUTTONUP, 0, to);
 }
 
 struct AutoRandomWin : ::testing::Test {

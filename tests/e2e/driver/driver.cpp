@@ -30,6 +30,8 @@
 //                                (down when n > 0, up when n < 0)
 //   closeclass <class>           WM_CLOSE to a visible window of the class
 //                                in any process
+//   pixel <id> <rrggbb> <ms>     waits until a child control's colour (a
+//                                pixel inside its top-left corner) is rrggbb
 // In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
@@ -323,6 +325,27 @@ int main(int argc, char** argv) {
             for (int k = 0; c && k < (n < 0 ? -n : n); ++k)
                 PostMessageA(g_win, WM_VSCROLL, n < 0 ? SB_LINEUP : SB_LINEDOWN, reinterpret_cast<LPARAM>(c));
             i += 2;
+        } else if (cmd == "pixel") {
+            const unsigned long want = std::strtoul(arg(2), nullptr, 16);
+            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(3)));
+            unsigned long got = 0;
+            for (;;) {
+                HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+                if (c) {
+                    HDC dc = GetDC(c);
+                    const COLORREF px = GetPixel(dc, 3, 3);
+                    ReleaseDC(c, dc);
+                    got = (GetRValue(px) << 16) | (GetGValue(px) << 8) | GetBValue(px);
+                }
+                if (got == want || GetTickCount() - start > ms) break;
+                Sleep(50);
+            }
+            if (got != want) {
+                char buf[96];
+                std::snprintf(buf, sizeof buf, "colour of %s is %06lx, not %06lx", arg(1), got, want);
+                Fail(buf);
+            }
+            i += 3;
         } else if (cmd == "closeclass") {
             Search s{arg(1), 0, nullptr};
             EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&s));
