@@ -62,7 +62,7 @@ public:
     virtual bool ModulePresent() = 0;                 // FSUIPC.dll in the simulator's Modules
     virtual void CheckSimWindow() = 0;                // tmrFScheck_Timer once
     virtual void PlayButtonSound() = 0;
-    virtual bool MusicKeepsLink() = 0;  // the music window follows the simulator on both channels
+    virtual bool MusicKeepsLink() = 0;  // the sound desk is open and a channel follows the simulator
 };
 
 class CloudRefresh {
