@@ -1,9 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the demo need.
-# Idempotent and quiet when everything is present.
+# Idempotent and quiet when everything is present. The sound players under
+# Wine need ALSA (its output discards the samples in tests) and GStreamer's
+# parsers and decoders (WAV, MP3); lame makes the MP3 the tests play.
 set -e
 PKGS="g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 fonts-wine fonts-liberation \
-xvfb xauth cmake make googletest imagemagick clang libbenchmark-dev"
+xvfb xauth cmake make googletest imagemagick clang libbenchmark-dev \
+lame libasound2 gstreamer1.0-plugins-base gstreamer1.0-plugins-good"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
