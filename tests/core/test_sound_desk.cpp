@@ -297,6 +297,10 @@ TEST(SoundDesk, ChannelsAndMusicList) {
     EXPECT_EQ(r.mp[2].loaded, (std::vector<std::string>{"C:\\m\\a.mp3", "C:\\m\\c.wav", "C:\\m\\a.mp3",
                                                          "C:\\n\\a.mp3"}));
 
+    // A path ending in a backslash has no name, and the user is told.
+    EXPECT_EQ(r.desk.GetFileName("C:\\m\\"), "");
+    EXPECT_EQ(r.view.notices, std::vector<std::string>{kTrailingSeparatorText});
+
     // A title that cannot be played moves on; a list of nothing but such
     // titles stops instead of trying again for ever.
     for (int i = 0; i < 4; ++i) r.desk.Mp_Error(3);

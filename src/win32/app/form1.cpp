@@ -400,6 +400,15 @@ void Form1::mnuWeather_Click() {
     frmWeather_->Show(hwnd());
 }
 
+void Form1::mnuSound_Click() {
+    if (!frmSound_)
+        frmSound_ = std::make_unique<frmSound>(
+            p_.env, p_.settings, link_, weather_,
+            SoundHooks{[this] { return ModulePresent(); }, [this] { tmrFScheck_Timer(); },
+                       [this] { PlayButtonSound(); }});
+    frmSound_->Show(hwnd());
+}
+
 void Form1::tmrFsCheck2_Timer() {
     const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
     link_.SimRunning = found;
@@ -504,6 +513,7 @@ void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     if (randSel_) randSel_->Unload();
+    if (frmSound_) frmSound_->Unload();
     SaveLastInstalled(p_.env, p_.settings);
     if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
     KillTimer(hwnd(), kTmrFScheck);
@@ -535,7 +545,7 @@ HMENU Form1::BuildMenu(Menu which) {
         case Menu::mnuPopUpForm: {
             AppendMenuA(m, MF_STRING, mnuShowIni, "Show cloud.ini");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(m, MF_STRING | MF_GRAYED, mnuSound, "Sound");
+            AppendMenuA(m, MF_STRING, mnuSound, "Sound");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING, mnuWeather, "Weather Setting");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
@@ -602,6 +612,7 @@ void Form1::Command(int id, int code) {
         case lblRefresh: if (code == STN_CLICKED) refresh_.lblRefresh_Click(); break;
         case mnuStopRefresh: refresh_.mnuStopRefresh_Click(); break;
         case mnuWeather: mnuWeather_Click(); break;
+        case mnuSound: mnuSound_Click(); break;
         case mnuEndProg: mnuEndProg_Click(); break;
     }
 }
@@ -906,7 +917,7 @@ void Form1::CheckSimWindow() { tmrFScheck_Timer(); }
 void Form1::PlayButtonSound() { vm::PlayButtonSound(p_.env, p_.settings); }
 
 // The music window is not part of the program yet: nothing else keeps the link.
-bool Form1::MusicKeepsLink() { return false; }
+bool Form1::MusicKeepsLink() { return frmSound_ && frmSound_->Desk() && frmSound_->Desk()->KeepsLink(); }
 
 // ---- ConfigView ----
 

@@ -25,6 +25,7 @@
 #include "sim/sim_watch.h"
 #include "sim/weather.h"
 #include "sim/frm_weather.h"
+#include "sound/frm_sound.h"
 
 namespace vm {
 
@@ -133,6 +134,9 @@ public:
     void mnuWeather_Click();
     frmWeather* WeatherWindow() { return frmWeather_.get(); }
     bool LinkWatchOn() override { return tmrFScheck_; }
+    // The sound desk, opened from the menu.
+    void mnuSound_Click();
+    frmSound* SoundWindow() { return frmSound_.get(); }
     void UseLinkWatch(bool withLink) override;
 
     // ConfigView.
@@ -190,6 +194,7 @@ private:
     bool endPending_ = false;
     void BeginDrag(int button);
     std::unique_ptr<frmWeather> frmWeather_;  // after the link it uses
+    std::unique_ptr<frmSound> frmSound_;
 };
 
 }  // namespace vm

@@ -1,0 +1,104 @@
+#include "sound/frm_music.h"
+
+#include "platform/app_icon.h"
+#include "platform/apply_font.h"
+
+namespace vm {
+
+namespace {
+constexpr int kClientW = 260, kClientH = 280;
+constexpr double kGapTwips = 100;  // between the file button and the editor
+}  // namespace
+
+frmMusic::frmMusic(SoundDesk& desk, Settings& settings)
+    : settings_(settings), order_(desk, settings.MusicList, *this) {
+    drag_.Moved = [this](int from, int to) { order_.Moved(from, to); };
+}
+
+frmMusic::~frmMusic() {
+    Unload();
+    if (font_) DeleteObject(font_);
+}
+
+void frmMusic::Show(HWND desk, HWND fileButton) {
+    if (Loaded()) {
+        SetForegroundWindow(hwnd());
+        return;
+    }
+    RegisterClassOnce(kClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), AppIcon());
+    // Beside the file button: the desk's left plus the button's right edge
+    // in the desk, and a small gap; level with the button's top.
+    RECT deskRect, button;
+    GetWindowRect(desk, &deskRect);
+    GetWindowRect(fileButton, &button);
+    MapWindowPoints(nullptr, desk, reinterpret_cast<POINT*>(&button), 2);
+    const int gap = TwipsToPx(kGapTwips, GetWinMetrics().TwipsX);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    RECT r{0, 0, kClientW, kClientH};
+    AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
+    if (!Create(kClass, kCaption, style, WS_EX_DLGMODALFRAME, deskRect.left + button.right + gap,
+                deskRect.top + button.top, r.right - r.left, r.bottom - r.top, desk))
+        return;
+    desk_ = desk;
+    if (!font_) font_ = MakeFont("Tahoma", 8, false);
+    // The list leaves room at its left for the drag's insertion arrow.
+    const ControlDef defs[] = {
+        {lstOrder, "ListBox", "",
+         WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, 28, 10, 222,
+         220, WS_EX_CLIENTEDGE},
+        {cmdDel, "Button", "Delete", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 10, 244, 72, 26, 0},
+        {cmdOK, "Button", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 96, 244, 72, 26, 0},
+        {cmdCancel, "Button", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 178, 244, 72, 26, 0},
+    };
+    MakeControls(defs, sizeof defs / sizeof defs[0], font_);
+    ApplyFont(hwnd(), settings_);
+    EnableWindow(desk_, FALSE);
+    order_.Form_Load();
+    drag_.HookDragList(hwnd());
+    drag_.InitDragList(Control(lstOrder));
+    ShowWindow(hwnd(), SW_SHOW);
+}
+
+void frmMusic::cmdCancel_Click() {
+    order_.cmdCancel_Click();
+    Unload();
+}
+
+void frmMusic::Unload() {
+    if (!hwnd()) return;
+    drag_.ClearDragList();
+    drag_.UnhookDragList();
+    // The desk comes back before the editor goes, so that it takes the focus.
+    EnableWindow(desk_, TRUE);
+    order_.Form_Unload();
+    Destroy();
+}
+
+LRESULT frmMusic::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (HIWORD(wp) == BN_CLICKED) {
+            switch (LOWORD(wp)) {
+            case cmdOK: cmdOk_Click(); return 0;
+            case IDCANCEL:
+            case cmdCancel: cmdCancel_Click(); return 0;
+            case cmdDel: order_.cmdDel_Click(); return 0;
+            }
+        }
+        break;
+    case WM_CLOSE:
+        Unload();
+        return 0;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+void frmMusic::AddLine(const std::string& text) {
+    SendMessageA(Control(lstOrder), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+int frmMusic::LineCount() { return int(SendMessageA(Control(lstOrder), LB_GETCOUNT, 0, 0)); }
+bool frmMusic::LineSelected(int line) { return SendMessageA(Control(lstOrder), LB_GETSEL, WPARAM(line), 0) > 0; }
+void frmMusic::RemoveLine(int line) { SendMessageA(Control(lstOrder), LB_DELETESTRING, WPARAM(line), 0); }
+void frmMusic::Redraw() { InvalidateRect(Control(lstOrder), nullptr, TRUE); }
+
+}  // namespace vm

@@ -1,0 +1,54 @@
+// frmMusic: the playlist editor. Its list shows the music list by file name;
+// lines are dragged into a new order (the music list makes the same moves)
+// and selected lines are deleted. The sound desk is disabled while it is open.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "config/settings.h"
+#include "platform/window.h"
+#include "sound/sound_desk.h"
+#include "ui/drag_list.h"
+
+namespace vm {
+
+class frmMusic : public Window, public MusicOrderView {
+public:
+    enum Id { lstOrder = 4201, cmdOK, cmdCancel, cmdDel };
+    static constexpr char kClass[] = "VellmoraMusic";
+    static constexpr char kCaption[] = "Music Order";
+
+    frmMusic(SoundDesk& desk, Settings& settings);
+    ~frmMusic() override;
+
+    // Loads the window beside the desk's file button and shows it.
+    void Show(HWND desk, HWND fileButton);
+    void Unload();
+    bool Loaded() const { return hwnd() != nullptr; }
+    HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+    MusicOrder& Order() { return order_; }
+    void cmdOk_Click() { Unload(); }
+    void cmdCancel_Click();
+
+    // MusicOrderView.
+    void AddLine(const std::string& text) override;
+    int LineCount() override;
+    bool LineSelected(int line) override;
+    void RemoveLine(int line) override;
+    void Redraw() override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    Settings& settings_;
+    MusicOrder order_;
+    DragList drag_;
+    HWND desk_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+}  // namespace vm

@@ -1,0 +1,112 @@
+// frmSound: the sound desk window. It holds the players, the bars, the check
+// boxes and the CD controls and hands every event to SoundDesk and CdPanel,
+// which read and write the controls through the views it implements.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/ports.h"
+#include "config/settings.h"
+#include "platform/win32_mci.h"
+#include "platform/window.h"
+#include "sound/cd.h"
+#include "sound/media_strip.h"
+#include "sound/sound_desk.h"
+
+namespace vm {
+
+class frmMusic;
+
+class frmSound : public Window, public SoundView, public CdView {
+public:
+    enum Id {
+        chkMP1 = 4001,    // to chkMP1 + 2
+        hsbVol1 = 4011,   // to hsbVol1 + 2
+        lblVol1 = 4021,   // to lblVol1 + 2
+        vsbIntvl1 = 4031, // and vsbIntvl1 + 1
+        lblIntvl1 = 4041, // and lblIntvl1 + 1
+        chkAlwaysOn1 = 4051,  // and chkAlwaysOn1 + 1
+        Mp1 = 4061,       // to Mp1 + 2
+        cmdSelFile = 4070, lblVolIndex, chkCD, chkRepeatCD, hsvTrack, lblTrack,
+        lblCaption0 = 4080,
+        mnuClearList = 4101, mnuEditList, mnuFwd, mnuRev, mnuReset,
+    };
+    static constexpr char kClass[] = "VellmoraSound";
+    static constexpr char kCaption[] = "Vellmora Sound";
+
+    frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks);
+    ~frmSound() override;
+
+    // Loads the window (once) and shows it; a loaded window comes to the front.
+    void Show(HWND owner);
+    // Unloads the window: the desk writes its settings back.
+    void Unload();
+    bool Loaded() const { return hwnd() != nullptr; }
+    HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+    SoundDesk* Desk() { return desk_.get(); }
+    CdPanel* Cd() { return cdPanel_.get(); }
+    MediaStrip& Player(int i) { return *mp_[static_cast<size_t>(i - 1)]; }
+    frmMusic* MusicOrderWindow() { return music_.get(); }
+
+    // SoundView.
+    bool PlayChecked(int player) override;
+    void SetPlayChecked(int player, bool on) override;
+    void EnableChannel(int channel, bool enable) override;
+    int VolumeBar(int player) override;
+    void SetVolumeBar(int player, int value) override;
+    void SetVolumeLabel(int player, const std::string& text) override;
+    int IntervalBar(int channel) override;
+    void SetIntervalBar(int channel, int value) override;
+    void SetIntervalLabel(int channel, const std::string& text) override;
+    void SetPauseTimer(int channel, uint32_t ms) override;
+    void SetFollowTimer(bool on) override;
+    void SetFollowIndicator(bool active) override;
+    void SetCaption(const std::string& text) override;
+    std::string ChooseFiles(const std::string& startDir, const std::string& filter) override;
+    void ShowPopup() override;
+    void OpenPlaylistEditor() override;
+    void ShowNotice(const std::string& utf8Text) override;
+
+    // CdView.
+    void SetCdEnabled(bool enable) override;
+    bool CdChecked() override;
+    void SetCdChecked(bool checked) override;
+    bool RepeatChecked() override;
+    int TrackValue() override;
+    void SetTrackRange(int min, int max) override;
+    void SetTrackValue(int value) override;
+    void SetTrackLabel(const std::string& text) override;
+    void SetCdTimer(bool on) override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Form_Load(HWND owner);
+    void CreateControls();
+    void Scroll(HWND bar, int code);
+    void Command(int id, int code);
+    static LRESULT CALLBACK FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+
+    Env& env_;
+    Settings& settings_;
+    Fsuipc& link_;
+    ComIpc& weather_;
+    SoundHooks hooks_;
+    Win32Mci mci_;
+    CD cd_{mci_};
+    std::unique_ptr<CdPanel> cdPanel_;
+    std::array<std::unique_ptr<MediaStrip>, 3> mp_;
+    std::unique_ptr<SoundDesk> desk_;
+    std::unique_ptr<frmMusic> music_;
+    HFONT font_ = nullptr;
+    HBRUSH indicator_ = nullptr;
+    bool following_ = false;
+};
+
+}  // namespace vm
