@@ -30,8 +30,8 @@
 //                                (down when n > 0, up when n < 0)
 //   closeclass <class>           WM_CLOSE to a visible window of the class
 //                                in any process
-//   pixel <id> <rrggbb> <ms>     waits until a child control's colour (a
-//                                pixel inside its top-left corner) is rrggbb
+//   pixel <id> <rrggbb> <ms>     waits until a child control's colour on the
+//                                screen (inside its top-left corner) is rrggbb
 // In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
@@ -332,9 +332,13 @@ int main(int argc, char** argv) {
             for (;;) {
                 HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
                 if (c) {
-                    HDC dc = GetDC(c);
-                    const COLORREF px = GetPixel(dc, 3, 3);
-                    ReleaseDC(c, dc);
+                    // Read from the screen: another process's window DC
+                    // does not show what that process painted.
+                    RECT r;
+                    GetWindowRect(c, &r);
+                    HDC dc = GetDC(nullptr);
+                    const COLORREF px = GetPixel(dc, r.left + 3, r.top + 3);
+                    ReleaseDC(nullptr, dc);
                     got = (GetRValue(px) << 16) | (GetGValue(px) << 8) | GetBValue(px);
                 }
                 if (got == want || GetTickCount() - start > ms) break;
