@@ -55,7 +55,6 @@ void frmSound::Form_Load(HWND owner) {
                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, owner))
         return;
     CreateControls();
-    ApplyFont(hwnd(), settings_);
     following_ = false;
     cdPanel_ = std::make_unique<CdPanel>(cd_, *this, *env_.pump);
     desk_ = std::make_unique<SoundDesk>(env_, settings_, std::array<MediaPlayer*, 3>{mp_[0].get(), mp_[1].get(), mp_[2].get()},
@@ -105,6 +104,9 @@ void frmSound::CreateControls() {
         {lblTrack, "Static", "Track00", value, 362, 207, 58, 17, 0},
     };
     MakeControls(defs, sizeof defs / sizeof defs[0], font_);
+    // The configured font goes to the desk's own controls; the players,
+    // made afterwards, keep the font their layout was measured with.
+    ApplyFont(hwnd(), settings_);
     const int stripY[] = {52, 110, 170};
     for (int i = 0; i < 3; ++i) {
         mp_[size_t(i)] = std::make_unique<MediaStrip>();
