@@ -98,6 +98,13 @@ d=$(set_dir "Empty Set")
 printf 'no bitmaps here\r\n' > "$d/readme.txt"
 
 cp "$build/src/win32/Vellmora.exe" "$prog/"
+# Sounds for the sound desk: an ambience channel and a short music list.
+repo=$(cd "$(dirname "$0")/.." && pwd)
+sh "$repo/tools/make-test-audio.sh" "$prog/Sounds/Ambience"
+mkdir -p "$prog/Sounds/Music"
+mv "$prog/Sounds/Ambience/tone.mp3" "$prog/Sounds/Music/"
+cp "$prog/Sounds/Ambience/tone.wav" "$prog/Sounds/Music/"
+music=$(printf 'Z:%s' "$prog/Sounds/Music" | tr / '\\')
 [ -f "$build/src/win32/fakesim.exe" ] && cp "$build/src/win32/fakesim.exe" "$demo/" || true
 
 printf '%s' "[AppName]
@@ -139,6 +146,11 @@ DecTime=1
 NumberOfDisp=3
 [ToBeBackuped]
 bk=all
+[Sound]
+Ch1Path=vellmora\\Sounds\\Ambience
+Ch1Intvl=3
+MusicFile1=$music\\tone.mp3
+MusicFile2=$music\\tone.wav
 [DataList]
 [Set1]
 DirName=Summer Cumulus
