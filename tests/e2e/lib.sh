@@ -35,6 +35,18 @@ sim_dir() {
   printf '%s' "$d"
 }
 
+# ipc_sim NAME: a stand-in simulator folder with the IPC module and one data
+# set, texture\Sky\Summer, registered as the only simulator; prints its path.
+ipc_sim() {
+  d=$(sim_dir "$1")
+  mkdir -p "$d/texture/Sky/Summer"
+  : > "$d/Modules/FSUIPC.dll"
+  head -c 3000 /dev/urandom > "$d/texture/Sky/Summer/cld1.bmp"
+  reg_clear
+  reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$d")"
+  printf '%s' "$d"
+}
+
 # The driver writes to a file, never straight into a caller's $(...): the
 # first Windows program of a session may start Wine's desktop process, which
 # inherits its output and lives on, and a command substitution would then

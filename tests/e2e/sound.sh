@@ -7,12 +7,7 @@
 # with the surplus title key removed.
 . "$(dirname "$0")/lib.sh"
 
-sim=$(sim_dir sim-sound)
-mkdir -p "$sim/texture/Sky/Summer"
-: > "$sim/Modules/FSUIPC.dll"
-head -c 3000 /dev/urandom > "$sim/texture/Sky/Summer/cld1.bmp"
-reg_clear
-reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
+sim=$(ipc_sim sim-sound)
 dir=$(program_dir sound)
 mkdir -p "$dir/rain" "$dir/music"
 cp "$BUILD/media/tone.wav" "$dir/rain/"

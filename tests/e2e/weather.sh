@@ -6,12 +6,7 @@
 # when the simulator goes, editing stops.
 . "$(dirname "$0")/lib.sh"
 
-sim=$(sim_dir sim-weather)
-mkdir -p "$sim/texture/Sky/Summer"
-: > "$sim/Modules/FSUIPC.dll"
-head -c 3000 /dev/urandom > "$sim/texture/Sky/Summer/cld1.bmp"
-reg_clear
-reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
+sim=$(ipc_sim sim-weather)
 dir=$(program_dir weather)
 printf '%s' "[AppName]
 Name=Vellmora

@@ -46,6 +46,15 @@ HWND Window::Child(const char* cls, const char* text, DWORD style, int id, DWORD
                            nullptr);
 }
 
+bool Window::CreateCentred(const char* className, const char* title, DWORD style, int clientW, int clientH,
+                           HWND owner) {
+    RECT r{0, 0, clientW, clientH};
+    AdjustWindowRectEx(&r, style, FALSE, 0);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    return Create(className, title, style, 0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, owner);
+}
+
 void Window::MakeControls(const ControlDef* defs, size_t count, HFONT font) {
     for (size_t i = 0; i < count; ++i) {
         const ControlDef& d = defs[i];

@@ -26,6 +26,9 @@ protected:
     static void RegisterClassOnce(const char* name, HBRUSH background, HICON icon = nullptr);
     bool Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
                 int w, int h, HWND parent);
+    // A window whose client area has the size, in the middle of the screen.
+    bool CreateCentred(const char* className, const char* title, DWORD style, int clientW, int clientH,
+                       HWND owner);
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Called after the HWND is gone (WM_NCDESTROY).
     virtual void OnDestroyed() {}

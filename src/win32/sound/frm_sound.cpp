@@ -47,12 +47,8 @@ void frmSound::Show(HWND owner) {
 
 void frmSound::Form_Load(HWND owner) {
     RegisterClassOnce(kClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), AppIcon());
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT r{0, 0, kClientW, kClientH};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (!Create(kClass, kCaption, style, 0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, owner))
+    if (!CreateCentred(kClass, kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kClientW, kClientH,
+                       owner))
         return;
     CreateControls();
     following_ = false;
