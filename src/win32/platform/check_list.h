@@ -7,8 +7,9 @@
 
 namespace vm {
 
-// Creates the list box (child of parent, hidden until shown).
-HWND CreateCheckList(HWND parent, int id);
+// Creates the list box (child of parent, hidden until shown) at `at`, in the
+// parent's client coordinates.
+HWND CreateCheckList(HWND parent, int id, const RECT& at = {0, 0, 10, 10});
 bool CheckListChecked(HWND list, int index);
 void CheckListSetChecked(HWND list, int index, bool checked);
 // The parent's WM_MEASUREITEM / WM_DRAWITEM for a check list; true when handled.

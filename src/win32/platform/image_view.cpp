@@ -79,7 +79,7 @@ LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-HWND CreateImageView(HWND parent, int id) {
+HWND CreateImageView(HWND parent, int id, const RECT& at) {
     StartGdiplus();
     static bool registered = [] {
         WNDCLASSEXA wc{};
@@ -91,7 +91,8 @@ HWND CreateImageView(HWND parent, int id) {
         return RegisterClassExA(&wc) != 0;
     }();
     (void)registered;
-    return CreateWindowExA(WS_EX_STATICEDGE, kClass, "", WS_CHILD, 0, 0, 10, 10, parent,
+    return CreateWindowExA(WS_EX_STATICEDGE, kClass, "", WS_CHILD, at.left, at.top, at.right - at.left,
+                           at.bottom - at.top, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                            nullptr);
 }

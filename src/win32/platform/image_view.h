@@ -9,7 +9,8 @@
 
 namespace vm {
 
-HWND CreateImageView(HWND parent, int id);
+// Creates the view (hidden) at `at`, in the parent's client coordinates.
+HWND CreateImageView(HWND parent, int id, const RECT& at = {0, 0, 10, 10});
 // Shows the file; the empty text clears the picture. False when the file
 // could not be read (the picture is then empty).
 bool ImageViewShow(HWND view, const std::string& path);
