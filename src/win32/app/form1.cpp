@@ -42,6 +42,7 @@ constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be car
 // messages come after the paints, so the notification icon (a round trip to
 // the shell) no longer holds up the window's first appearance.
 constexpr UINT_PTR kTmrActivate = 4;
+constexpr UINT_PTR kTmrAfterShow = 5;  // the first tick after the window was shown and painted
 
 // The header's colour band, drawn once into a memory bitmap: one copy to
 // the screen instead of a fill per strip at every paint.
@@ -147,6 +148,20 @@ Form1::~Form1() {
     if (band_) DeleteObject(band_);
 }
 
+HWND Form1::Control(int id) const {
+    if (!hwnd()) return nullptr;
+    const size_t slot = static_cast<size_t>(id - kFirstControl);
+    if (id >= kFirstControl && slot < controls_.size() && controls_[slot]) return controls_[slot];
+    return GetDlgItem(hwnd(), id);
+}
+
+HWND Form1::Keep(HWND control) {
+    const int id = GetDlgCtrlID(control);
+    const size_t slot = static_cast<size_t>(id - kFirstControl);
+    if (control && id >= kFirstControl && slot < controls_.size()) controls_[slot] = control;
+    return control;
+}
+
 void Form1::CreateControls() {
     font_ = MakeFont("Tahoma", 8, false);
     bold_ = MakeFont("Tahoma", 9, true);
@@ -190,23 +205,21 @@ void Form1::CreateControls() {
     };
     for (const Def& d : defs) {
         // Created where they belong: a move afterwards costs a second round trip each.
-        HWND h = CreateWindowExA(0, d.cls, d.text, WS_CHILD | d.style, d.x, d.y, d.w, d.h, hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), GetModuleHandleA(nullptr),
-                                 nullptr);
+        HWND h = Keep(CreateWindowExA(0, d.cls, d.text, WS_CHILD | d.style, d.x, d.y, d.w, d.h, hwnd(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)),
+                                      GetModuleHandleA(nullptr), nullptr));
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     SendMessageA(Control(lblFunc), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
-    HWND clouds = CreateCheckList(hwnd(), lstClouds);
-    MoveWindow(clouds, 8, 130, 282, 122, FALSE);
-    HWND options = CreateCheckList(hwnd(), lstOption);
-    MoveWindow(options, 8, 284, 282, 108, FALSE);
+    HWND clouds = Keep(CreateCheckList(hwnd(), lstClouds, RECT{8, 130, 290, 252}));
+    HWND options = Keep(CreateCheckList(hwnd(), lstOption, RECT{8, 284, 290, 392}));
     for (HWND h : {clouds, options}) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    HWND img = CreateImageView(hwnd(), imgSky);
-    MoveWindow(img, 300, 104, 292, 190, FALSE);
-    ShowWindow(img, SW_SHOWNA);
+    ShowWindow(Keep(CreateImageView(hwnd(), imgSky, RECT{300, 104, 592, 294})), SW_SHOWNA);
     for (int i = 0; i < 6; ++i) {
-        HWND h = Child("STATIC", kFilterCaptions[i], link, lblFilter0 + i);
-        MoveWindow(h, 8 + (i % 3) * 96, 360 + (i / 3) * 18, 94, 18, FALSE);
+        HWND h = Keep(CreateWindowExA(0, "STATIC", kFilterCaptions[i], WS_CHILD | link, 8 + (i % 3) * 96,
+                                      360 + (i / 3) * 18, 94, 18, hwnd(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(lblFilter0 + i)),
+                                      GetModuleHandleA(nullptr), nullptr));
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         colors_[lblFilter0 + i] = i == 0 ? kFilterChosenColor : kFilterColor;
     }
@@ -220,14 +233,23 @@ void Form1::CreateControls() {
         return RegisterClassA(&wc) != 0;
     }();
     (void)picClass;
-    Child("VellmoraPic", "", 0, PIC);
+    Keep(Child("VellmoraPic", "", 0, PIC));
     HWND time = Control(lblTime);
     SetPropA(time, kTimeOldProc,
              reinterpret_cast<HANDLE>(SetWindowLongPtrA(time, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TimeLabelProc))));
 
     SendMessageA(Control(optSky), BM_SETCHECK, BST_CHECKED, 0);  // the design's choice
+}
+
+// Tool-tips only show after the pointer has rested on a control, so their
+// window (a pop-up of its own) is made once the main window has been
+// painted; the texts given before then are kept and handed over here.
+void Form1::CreateToolTips() {
+    if (tips_ || !hwnd()) return;
     tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                             hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (const auto& [id, text] : pendingTips_) SetControlTip(tips_, hwnd(), Control(id), text);
+    pendingTips_.clear();
 }
 
 LoadSteps Form1::Steps() {
@@ -240,6 +262,9 @@ LoadSteps Form1::Steps() {
     s.BuildEligibility = [this] { BuildEligibility(cat_); };
     s.BackupAtLoad = [this](clsCfgRead& reader) { sets_->BackupAtLoad(reader); };
     s.FillSetLists = [this] {
+        // One repaint of each list when it is full, not one per line.
+        const RedrawOff frozen({Control(cmbClouds), Control(lstSky), Control(lstClouds), Control(cmbOption),
+                                  Control(lstOption), Control(lstFLT)});
         sets_->FillSetLists();
         situations_->FillSituationList();
     };
@@ -346,6 +371,9 @@ void Form1::Form_Load() {
     }
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
+    // Timer messages come after the paints: what waits for the window to be
+    // on the screen runs on the first tick.
+    SetTimer(hwnd(), kTmrAfterShow, USER_TIMER_MINIMUM, nullptr);
 }
 
 void Form1::ApplyLayout(const SkyLayout& l) {
@@ -676,6 +704,10 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 else if (wp == kTmrFScheck) tmrFScheck_Timer();
                 else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
                 else if (wp == kTmrEnd) RequestEnd();
+                else if (wp == kTmrAfterShow) {
+                    KillTimer(hwnd(), kTmrAfterShow);
+                    CreateToolTips();
+                }
                 else if (wp == kTmrActivate) {
                     KillTimer(hwnd(), kTmrActivate);
                     if (!unloaded_) Form_Activate();  // no icon again once it was removed at the end
@@ -931,8 +963,10 @@ void Form1::SetToolTip(const std::string& control, int index, const std::string&
         {"cmdInst", cmdInst}, {"lblAutoRandom", lblAutoRandom}, {"lblTime", lblTime}, {"lblOption", lblOption},
         {"lblFilter", lblFilter0}, {"lstSky", lstSky}, {"lstFLT", lstFLT}};
     auto it = ids.find(control);
-    if (it == ids.end() || !tips_) return;
-    SetControlTip(tips_, hwnd(), Control(it->second + (index > 0 ? index : 0)), text);
+    if (it == ids.end()) return;
+    const int id = it->second + (index > 0 ? index : 0);
+    if (tips_) SetControlTip(tips_, hwnd(), Control(id), text);
+    else pendingTips_.emplace_back(id, text);
 }
 
 }  // namespace vm

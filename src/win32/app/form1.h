@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/startup.h"
 #include "config/main_window.h"
@@ -50,7 +53,7 @@ public:
     // Creates the window (hidden) and runs the start-up sequence; throws
     // ProgramEnd after a fatal message. Shows the window at the end.
     void Form_Load();
-    HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+    HWND Control(int id) const;
     bool Ended() const { return ended_; }
     SetsController& Sets() { return *sets_; }
     SituationController& Situations() { return *situations_; }
@@ -176,7 +179,14 @@ private:
     CloudRefresh refresh_;
     SimWatch watch_;
     bool stopRefreshEnabled_ = false, lastInstEnabled_ = true;
+    // The controls by id, kept as they are made: GetDlgItem asks the window
+    // system for the list of children at every call.
+    static constexpr int kFirstControl = 1000;
+    std::array<HWND, 64> controls_{};
+    HWND Keep(HWND control);
     HWND tips_ = nullptr;
+    std::vector<std::pair<int, std::string>> pendingTips_;  // control id, text: given before tips_ exists
+    void CreateToolTips();
     HFONT font_ = nullptr, bold_ = nullptr;
     HBITMAP band_ = nullptr;  // the header's colour band
     std::map<int, COLORREF> colors_;  // label id -> text colour

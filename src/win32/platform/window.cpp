@@ -38,6 +38,21 @@ bool Window::Create(const char* className, const char* title, DWORD style, DWORD
     return hwnd_ != nullptr;
 }
 
+RedrawOff::RedrawOff(std::initializer_list<HWND> windows) {
+    for (HWND h : windows)
+        if (h) {
+            SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+            windows_.push_back(h);
+        }
+}
+
+RedrawOff::~RedrawOff() {
+    for (HWND h : windows_) {
+        SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+}
+
 LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
 
 HWND Window::Child(const char* cls, const char* text, DWORD style, int id, DWORD exStyle) {

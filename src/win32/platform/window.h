@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "ui/msg_layout.h"
 
@@ -58,6 +60,19 @@ WinMetrics GetWinMetrics();
 inline int TwipsToPx(double twips, int perPixel) {
     return static_cast<int>(twips / perPixel + (twips >= 0 ? 0.5 : -0.5));
 }
+
+// Stops the windows from redrawing for its lifetime (WM_SETREDRAW); each is
+// redrawn once at its end. For filling lists line by line.
+class RedrawOff {
+public:
+    explicit RedrawOff(std::initializer_list<HWND> windows);
+    ~RedrawOff();
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    std::vector<HWND> windows_;
+};
 
 std::string GetText(HWND h);
 // The text of a list box's line; the empty text when there is no such line.
