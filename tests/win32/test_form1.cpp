@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <fstream>
 
@@ -274,4 +276,60 @@ TEST_F(Form1Test, CloseDuringAnInstallEndsAfterItWithItsRecord) {
     char value[256];
     GetPrivateProfileStringA("LastInstalled", "1", "", value, sizeof value, (prog + "\\cloud.ini").c_str());
     EXPECT_STREQ(value, "Alpha,Cumulus");
+}
+
+namespace {
+BOOL CALLBACK FindTips(HWND h, LPARAM lp) {
+    auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
+    char cls[64];
+    GetClassNameA(h, cls, sizeof cls);
+    if (!lstrcmpiA(cls, TOOLTIPS_CLASSA) && GetWindow(h, GW_OWNER) == found->first) found->second = h;
+    return TRUE;
+}
+
+std::string TipOf(HWND tips, HWND owner, HWND control) {
+    char text[256] = "";
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = owner;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = text;
+    SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    return text;
+}
+}  // namespace
+
+// Every control is reached by its id as the window system knows it, and the
+// tool-tips read from cloud.ini before the window was painted end up on
+// their controls with the ones given later.
+TEST_F(Form1Test, ControlsByIdAndToolTipsGivenDuringStartUp) {
+    WriteIni(true);
+    std::ofstream(prog + "\\cloud.ini", std::ios::app | std::ios::binary)
+        << "[ToolTipsText]\r\nSky=Sky view\r\nFilterOfList=By kind\r\n";
+    auto p = MakeProgram();
+    Form1 form(*p);
+    form.Form_Load();
+    Settle();
+    const int ids[] = {Form1::lstClouds, Form1::cmbClouds, Form1::cmbOption, Form1::lstOption, Form1::lstSkyFil,
+                       Form1::lstSky, Form1::lstFLT, Form1::imgSky, Form1::cmdInst, Form1::cmdInstAndStart,
+                       Form1::cmdRandom, Form1::cmdBackUp, Form1::cmdToOrg, Form1::cmdMin, Form1::cmdClose,
+                       Form1::optSky, Form1::optFLT, Form1::Frame1, Form1::optFs0, Form1::optFs1,
+                       Form1::lblFilter0, Form1::lblFilter0 + 5, Form1::lblOption, Form1::lblRefresh,
+                       Form1::lblTime, Form1::lblAutoRandom, Form1::lblMsg, Form1::Label1, Form1::lblTemp,
+                       Form1::lblFunc, Form1::PIC};
+    for (int id : ids) {
+        SCOPED_TRACE(id);
+        EXPECT_NE(form.Control(id), nullptr);
+        EXPECT_EQ(form.Control(id), GetDlgItem(form.hwnd(), id));
+    }
+    std::pair<HWND, HWND> tips{form.hwnd(), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindTips, reinterpret_cast<LPARAM>(&tips));
+    ASSERT_NE(tips.second, nullptr);
+    EXPECT_EQ(TipOf(tips.second, form.hwnd(), form.Control(Form1::optSky)), "Sky view");
+    EXPECT_EQ(TipOf(tips.second, form.hwnd(), form.Control(Form1::lblFilter0)), "By kind");
+    EXPECT_EQ(TipOf(tips.second, form.hwnd(), form.Control(Form1::lblFilter0 + 5)), "By kind");
+    form.SetToolTip("cmdInst", 0, "Install now");
+    EXPECT_EQ(TipOf(tips.second, form.hwnd(), form.Control(Form1::cmdInst)), "Install now");
+    form.Destroy();
+    EXPECT_EQ(form.Control(Form1::cmdInst), nullptr);
 }
