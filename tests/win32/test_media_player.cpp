@@ -56,6 +56,11 @@ HWND StripButton(const MediaStrip& mp, int n) {
     return b;
 }
 
+BOOL CALLBACK GiveFont(HWND control, LPARAM font) {
+    SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+
 }  // namespace
 
 TEST(MediaStripTest, EachFormatPlaysToItsEndAtTheVolumeSetBeforeLoading) {
@@ -153,8 +158,24 @@ TEST(MediaStripTest, ThreeStripsInAWindow) {
         ASSERT_TRUE(mp.back()->Create(parent, 10, 10 + 32 * i, 300, 24, 10 + i));
         EXPECT_EQ(GetDlgItem(parent, 10 + i), mp.back()->hwnd());
     }
+    // A window's font sent straight to the strip's texts, as a window does
+    // that gives every static control its configured font.
+    HFONT big = MakeFont("Arial", 11, false);
+    EnumChildWindows(mp[0]->hwnd(), GiveFont, reinterpret_cast<LPARAM>(big));
     mp[0]->SetFileName(MediaFile("tone.mp3"));
     mp[1]->SetFileName(MediaFile("tone.wav"));
+    HWND pos = FindWindowExA(mp[0]->hwnd(), FindWindowExA(mp[0]->hwnd(), nullptr, "Static", nullptr),
+                             "Static", nullptr);
+    RECT room;
+    GetClientRect(pos, &room);
+    HDC dc = GetDC(pos);
+    HGDIOBJ old = SelectObject(dc, big);
+    SIZE widest{};
+    GetTextExtentPoint32A(dc, "00:00 / 00:00", 13, &widest);
+    SelectObject(dc, old);
+    ReleaseDC(pos, dc);
+    EXPECT_GE(room.right, widest.cx);
+    EXPECT_GE(room.bottom, widest.cy);
     mp[1]->Pause();
     mp[1]->SetCurrentPosition(0.25);
     mp[2]->SetVisible(false);
@@ -169,4 +190,5 @@ TEST(MediaStripTest, ThreeStripsInAWindow) {
     EXPECT_EQ(mp[0]->hwnd(), nullptr);
     mp[0]->Play();
     EXPECT_EQ(mp[0]->State(), PlayState::Stopped);
+    DeleteObject(big);
 }

@@ -178,6 +178,9 @@ void MediaStrip::SetState(PlayState s) {
 
 void MediaStrip::ShowNow() {
     if (!hwnd()) return;
+    // A font given to the texts since the last layout (a window applying its
+    // configured font to every control) needs its own room.
+    if (RECT r; GetClientRect(hwnd(), &r)) Layout(r.right, r.bottom);
     SetWindowTextA(lblName_, NamePart(file_).c_str());
     SetWindowTextA(lblPos_, PositionText().c_str());
     for (HWND c : cmd_) {
