@@ -66,11 +66,11 @@ plays_music_and_shows_the_editor() {
   drive wait $S 5000 command 4102 wait VellmoraMusic 10000 items 4201 'tone.mp3|tone.wav|tone.mp3' settle \
     || return 1
   import -window root "$E2E/music-order.png" 2>/dev/null || true
-  drive wait VellmoraMusic 5000 click 4202 gone VellmoraMusic 10000 || return 1
+  drive wait VellmoraMusic 5000 click 4202 gone VellmoraMusic 30000 || return 1
 }
 
 close_writes_sound() {
-  drive closeclass $S gone $S 10000 || return 1
+  drive closeclass $S gone $S 30000 || return 1
   ini=$(tr -d '\r' < "$dir/cloud.ini")
   for line in "Ch2Vol=0" "Ch2Intvl=0" "MusicFile1=$music\\tone.mp3" "MusicFile2=$music\\tone.wav" \
               "MusicFile3=$music\\tone.mp3"; do

@@ -68,10 +68,11 @@ void frmMusic::Unload() {
     if (!hwnd()) return;
     drag_.ClearDragList();
     drag_.UnhookDragList();
-    // The desk comes back before the editor goes, so that it takes the focus.
+    // The desk comes back before the editor goes, so that it takes the focus;
+    // the editor is gone before a changed list loads its first title.
     EnableWindow(desk_, TRUE);
-    order_.Form_Unload();
     Destroy();
+    order_.Form_Unload();
 }
 
 LRESULT frmMusic::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
