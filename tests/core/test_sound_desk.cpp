@@ -133,8 +133,8 @@ struct CdRig {
 TEST(Cd, NoDriveDataDiscAndTrackLabel) {
     CdRig none;  // no drive: the open fails, never a message
     none.panel.Form_Load();
-    EXPECT_EQ(none.mci.sent, (std::vector<std::string>{"open cdaudio alias cd wait shareable", "status cd media present",
-                                                        "open cdaudio alias cd wait shareable"}));
+    const std::string open = "open cdaudio alias cd wait shareable";
+    EXPECT_EQ(none.mci.sent, (std::vector<std::string>{open, "status cd media present", open}));
     EXPECT_FALSE(none.view.enabled);
     EXPECT_EQ(none.view.label, "Track**");
     EXPECT_TRUE(none.view.timer);

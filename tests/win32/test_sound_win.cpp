@@ -40,8 +40,8 @@ struct SoundWin : ::testing::Test {
                                      root + "\\FS\\texture\\Sets\\Alpha", root + "\\amb", root + "\\A", root + "\\B"})
             CreateDirectoryA(d.c_str(), nullptr);
         WriteTextFile(root + "\\FS\\texture\\Sets\\Alpha\\cld1.bmp", "a");
-        for (const char* to : {"\\amb\\tone.wav", "\\A\\tone.mp3", "\\B\\tone.mp3", "\\B\\tone.wav"})
-            CopyFileA((media + (std::string(to).substr(std::string(to).rfind('\\')))).c_str(), (root + to).c_str(), FALSE);
+        for (const std::string to : {"\\amb\\tone.wav", "\\A\\tone.mp3", "\\B\\tone.mp3", "\\B\\tone.wav"})
+            CopyFileA((media + to.substr(to.rfind('\\'))).c_str(), (root + to).c_str(), FALSE);
         registry.Set(Registry::kLocalMachine, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0",
                      "EXE Path", root + "\\FS");
         WriteTextFile(prog + "\\cloud.ini",

@@ -57,8 +57,8 @@ void frmWeather::Show(HWND owner) {
 
 void frmWeather::Form_Load(HWND owner) {
     RegisterClassOnce(kClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), AppIcon());
-    if (!CreateCentred(kClass, "Weather Setting", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kClientW, kClientH,
-                       owner))
+    if (!CreateCentred(kClass, "Weather Setting", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kClientW,
+                       kClientH, owner))
         return;
     CreateControls();
     ApplyFont(hwnd(), settings_);

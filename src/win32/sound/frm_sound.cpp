@@ -53,8 +53,8 @@ void frmSound::Form_Load(HWND owner) {
     CreateControls();
     following_ = false;
     cdPanel_ = std::make_unique<CdPanel>(cd_, *this, *env_.pump);
-    desk_ = std::make_unique<SoundDesk>(env_, settings_, std::array<MediaPlayer*, 3>{mp_[0].get(), mp_[1].get(), mp_[2].get()},
-                                        *this, *cdPanel_, link_, weather_, hooks_);
+    const std::array<MediaPlayer*, 3> players{mp_[0].get(), mp_[1].get(), mp_[2].get()};
+    desk_ = std::make_unique<SoundDesk>(env_, settings_, players, *this, *cdPanel_, link_, weather_, hooks_);
     for (int i = 1; i <= 3; ++i) {
         Player(i).EndOfStream = [this, i] { if (desk_) desk_->Mp_EndOfStream(i); };
         Player(i).Error = [this, i] { if (desk_) desk_->Mp_Error(i); };
