@@ -383,6 +383,8 @@ TEST(SoundDesk, PlaylistEditorKeepsOrRestores) {
     EXPECT_EQ(r.t.fs.Content("C:\\Prog\\cloud.ini"),
               "[Sound]\nMusicFile1=C:\\m\\c.wav\nCh1Vol=40\nCh2Vol=0\nCh3Vol=99\nCh1Intvl=5\nCh2Intvl=0\n");
     EXPECT_FALSE(r.desk.SoundWinOpen);
+    EXPECT_FALSE(r.cdView.timer);  // no poll left to open the device again
+    EXPECT_EQ(r.mci.sent.back(), "close all");
 }
 
 TEST(SoundDesk, FollowsTheAircraftThroughAThunderstorm) {

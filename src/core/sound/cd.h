@@ -75,7 +75,12 @@ public:
     // The window's load: opens the device, fills the display once, starts
     // the poll.
     void Form_Load();
-    void Form_Unload() { cd_.Close(); }
+    // Stops the poll first: a tick while the window goes would open the
+    // device again.
+    void Form_Unload() {
+        view_.SetCdTimer(false);
+        cd_.Close();
+    }
     void tmrCD_Timer();
     void chkCD_Click();
     void hsvTrack_Change();
