@@ -118,6 +118,9 @@ void frmSound::CreateControls() {
 void frmSound::Unload() {
     if (!hwnd()) return;
     if (music_ && music_->Loaded()) music_->Unload();
+    // A file ending while the desk writes its settings starts nothing new.
+    for (auto& m : mp_)
+        if (m) m->EndOfStream = m->Error = nullptr;
     if (desk_) desk_->Form_Unload();
     for (UINT_PTR t : {kTmrMp0 + 1, kTmrMp0 + 2, kTmrIpcVolCont, kTmrCD}) KillTimer(hwnd(), t);
     Destroy();
