@@ -37,5 +37,9 @@ mkdir -p "$WINEPREFIX"
   # Keep the server up between test processes: each start is then cheap.
   # (Started without the lock's descriptor, or it would hold the lock.)
   "$WINESERVER" -p30 >/dev/null 2>&1 9>&- || true
+  # Wine's own services start with the first program a server runs and keep
+  # that program's standard handles until the server ends: start them here,
+  # away from the caller's output, which a test runner reads to its end.
+  "$WINE" cmd.exe /c exit >/dev/null 2>&1 </dev/null 9>&- || true
 ) 9>"$WINEPREFIX.lock"
 exec "$WINE" "$@"
