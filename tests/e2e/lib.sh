@@ -47,6 +47,22 @@ ipc_sim() {
   printf '%s' "$d"
 }
 
+# ipc_ini DIR [MORE]: the program folder's cloud.ini for an ipc_sim
+# simulator (no backup, no logo, the set "Summer"), then MORE, with CR LF.
+ipc_ini() {
+  printf '%s' "[AppName]
+Name=Vellmora
+[DataDirName]
+Name=Sky
+[BackUpFunc]
+Func=off
+[ShowLogo]
+Show=off
+[Set1]
+DirName=Summer
+${2:-}" | sed 's/$/\r/' > "$1/cloud.ini"
+}
+
 # The driver writes to a file, never straight into a caller's $(...): the
 # first Windows program of a session may start Wine's desktop process, which
 # inherits its output and lives on, and a command substitution would then

@@ -13,17 +13,7 @@ mkdir -p "$dir/rain" "$dir/music"
 cp "$BUILD/media/tone.wav" "$dir/rain/"
 cp "$BUILD/media/tone.mp3" "$BUILD/media/tone.wav" "$dir/music/"
 music=$(winpath "$dir/music")
-printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowLogo]
-Show=off
-[Set1]
-DirName=Summer
-[Sound]
+ipc_ini "$dir" "[Sound]
 Ch2Path=vellmora\\rain
 Ch2Intvl=0
 MusicFile1=$music\\tone.mp3
@@ -34,7 +24,7 @@ MusicFile4=$music\\tone.mp3
 Ch2=on
 MinVol2=10
 MaxVol2=60
-" | sed 's/$/\r/' > "$dir/cloud.ini"
+"
 cp "$BUILD/src/win32/fakesim.exe" "$E2E/"
 rm -f "$E2E/sound-desk.png" "$E2E/music-order.png"
 

@@ -8,17 +8,7 @@
 
 sim=$(ipc_sim sim-weather)
 dir=$(program_dir weather)
-printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowLogo]
-Show=off
-[Set1]
-DirName=Summer
-" | sed 's/$/\r/' > "$dir/cloud.ini"
+ipc_ini "$dir"
 cp "$BUILD/src/win32/fakesim.exe" "$E2E/"
 log="$E2E/weather-writes.log"
 rm -f "$log" "$E2E/weather-editor.png"
