@@ -156,11 +156,13 @@ bool SetsController::BackupCopy(const std::string& source, const std::string& de
 
 bool SetsController::BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell) {
     if (names.empty()) return true;
-    BusyScope busy(*this);
+    BusyScope busy(*this, Operation::Backup);
+    if (!busy) return false;
     EnsureBackupDir();
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
+        if (StopAsked()) break;
         if (!BackupCopy(SubPath(s_.TextureDir, name), SubPath(s_.BackupDir, name), overwriteIfChanged, useShell))
             return false;
     }
@@ -169,7 +171,8 @@ bool SetsController::BackupList(const std::vector<std::string>& names, bool over
 }
 
 bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vector<std::string>* installed) {
-    BusyScope busy(*this);
+    BusyScope busy(*this, Operation::BackupAll);
+    if (!busy) return false;
     EnsureBackupDir();
     std::vector<std::string> files;
     ListFilesDeep(env_, s_.DataDir, "*.*", files);
@@ -187,6 +190,7 @@ bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vect
         if (!FileExists(env_, texture)) continue;
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
+        if (StopAsked()) break;
         const std::string backup = SubPath(s_.BackupDir, name);
         if (installed && BackupDue(texture, backup, overwriteIfChanged) &&
             SameAsAny(texture, byName[UCase(name)])) {
@@ -216,6 +220,8 @@ void SetsController::BackupAtLoad() {
 
 void SetsController::BackupAtLoad(clsCfgRead& reader) {
     if (!s_.BackupEnabled || SameText(DirCheck(env_, s_.BackupDir), "OK")) return;
+    const OperationScope operation(GuardOf(env_), Operation::FirstBackup);
+    if (!operation) return;
     if (Ask("Original texture files will be backup to\r\n" + s_.BackupDir, 68, "BackUp Original") != 6) return;
     DoEvents();
     ButtonCtrl(false);

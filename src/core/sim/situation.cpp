@@ -107,6 +107,8 @@ void SituationController::optFLT_MouseDown(int button) {
 }
 
 bool SituationController::InstallSituation() {
+    const OperationScope operation(GuardOf(env_), Operation::Situation);
+    if (!operation) return false;
     const std::string name = Selected();
     if (name.empty()) {
         env_.msg->ShowMsg("No situation file is selected.", 64, "No Slection");
@@ -129,6 +131,7 @@ bool SituationController::InstallSituation() {
     const bool autoRandomOff = !hooks_.autoRandomTime || hooks_.autoRandomTime() == 0;
     bool installed = false;
     for (const std::string& v : folders) {
+        if (const OperationGuard* guard = GuardOf(env_); guard && guard->StopAsked()) break;
         int index = -1;
         for (int i = 0; i < view_.Count(Lst::lstSky) && index < 0; ++i)
             if (SameText(view_.Item(Lst::lstSky, i), v)) index = i;
