@@ -140,10 +140,11 @@ bool SetsController::InstallSet() {
 
     const std::string dataType = GetDataType(env_, cloudFolder);
     if (!InstallFiles(sources, names)) return fail();
-    AddLastInstalled(s_, setName, dataType);
     // Stopped between two files: the files copied are the set's (and so
     // recorded), but the clouds are not refreshed for a set half in place.
-    if (StopAsked()) return true;
+    const bool stopped = StopAsked() && copied_ < sources.size();
+    if (!stopped || copied_ > 0) AddLastInstalled(s_, setName, dataType);
+    if (stopped) return copied_ > 0;
     if (IsCloudDataType(dataType) && hooks_.refreshClouds) hooks_.refreshClouds(dataType);
     if (!AutoRandomOn() && state_.RandomMode) {
         view_.SetCaption(Ctl::lblMsg, "Press Install Button.");
@@ -153,6 +154,7 @@ bool SetsController::InstallSet() {
 }
 
 bool SetsController::InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names) {
+    copied_ = 0;
     BusyScope busy(*this, Operation::Install);
     if (!busy) return false;
     RemoveStaleCopies(env_, s_.TextureDir);
@@ -167,7 +169,9 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
     for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
         DoEvents();
         if (StopAsked()) break;  // between two files: each is whole
-        if (!ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
+        if (ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
+            ++copied_;
+        } else {
             // A source that went missing since the report is skipped; it is
             // looked for only now, to keep a search per file off the copy.
             if (!FileExists(env_, sources[j])) continue;

@@ -123,6 +123,7 @@ private:
     SetsView& view_;
     SetsHooks& hooks_;
     int busy_ = 0;  // BusyScopes open
+    size_t copied_ = 0;  // files the last InstallFiles copied
 };
 
 // A copy loop as an operation of the guard: the ButtonCtrl controls are
