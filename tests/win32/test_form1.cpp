@@ -239,18 +239,22 @@ TEST_F(Form1Test, CorruptPreviewStaysEmptyAndMissingIniIsReported) {
     EXPECT_EQ(title, "No cloud.ini");
 }
 
-// Closing the program while an install copies: the program ends only when
-// the copy loop is over, and its record is saved with that install.
-TEST_F(Form1Test, CloseDuringAnInstallEndsAfterItWithItsRecord) {
+// Closing the program while an install copies: the copy loop stops between
+// two files, the program then ends, and its record holds the set whose
+// files were copied.
+TEST_F(Form1Test, CloseDuringAnInstallEndsAfterTheNextFileWithItsRecord) {
     WriteIni(true);
     auto p = MakeProgram();
+    const std::string cld1 = fs + "\\texture\\cld1.bmp", cld2 = fs + "\\texture\\cld2.bmp";
+    const std::string cld2Before = ReadTextFile(cld2);
     struct ClosingPump : Pump {
         Pump* real = nullptr;
         Form1* form = nullptr;
+        std::string watched;
         int closesSent = 0;
         bool endedInside = false, pendingInside = false;
         void DoEvents() override {
-            if (form && form->Sets().Busy() && closesSent == 0) {
+            if (form && form->Sets().Busy() && closesSent == 0 && ReadTextFile(watched) == "BM") {
                 ++closesSent;
                 SendMessageA(form->hwnd(), WM_CLOSE, 0, 0);
                 endedInside = form->Ended();
@@ -260,19 +264,21 @@ TEST_F(Form1Test, CloseDuringAnInstallEndsAfterItWithItsRecord) {
         }
     } pump;
     pump.real = &p->pump;
-    p->env.pump = &pump;
+    pump.watched = cld1;
+    p->guard.SetInner(&pump);
     Form1 form(*p);
     form.Form_Load();
     Settle();
     p->messages.onShown = [&](frmMsg& w) { PostMessageA(w.Control(12), BM_CLICK, 0, 0); };
     pump.form = &form;
-    form.Sets().cmdInst_Click();
+    SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::cmdInst, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.Control(Form1::cmdInst)));
     EXPECT_EQ(pump.closesSent, 1);
     EXPECT_FALSE(pump.endedInside);
     EXPECT_TRUE(pump.pendingInside);
-    EXPECT_EQ(ReadTextFile(fs + "\\texture\\cld1.bmp"), "BM");
-    for (int i = 0; i < 100 && !form.Ended(); ++i) Settle(20);
     EXPECT_TRUE(form.Ended());
+    EXPECT_EQ(ReadTextFile(cld1), "BM");
+    EXPECT_EQ(ReadTextFile(cld2), cld2Before);  // the loop stopped before it
     char value[256];
     GetPrivateProfileStringA("LastInstalled", "1", "", value, sizeof value, (prog + "\\cloud.ini").c_str());
     EXPECT_STREQ(value, "Alpha,Cumulus");

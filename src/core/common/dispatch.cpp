@@ -39,7 +39,9 @@ Fired EventTable::Fire(const Event& e) {
     if (guard_.Busy()) {
         switch (it.policy) {
             case Policy::Stop:
-                guard_.AskStop([run = it.run, e] { run(e); });
+                // What is carried out afterwards: the entry's busy handler
+                // when it has one, else the handler itself.
+                guard_.AskStop([run = it.whileBusy ? it.whileBusy : it.run, e] { run(e); });
                 return Fired::Deferred;
             case Policy::Watch:
                 if (it.whileBusy) it.whileBusy(e);

@@ -15,7 +15,7 @@ namespace vm {
 // What an entry point may do while an operation runs.
 enum class Policy {
     Start,  // starts, switches or opens something: refused
-    Stop,   // a stop or end request: recorded, carried out at the operation's next safe point
+    Stop,   // a stop or end request: recorded, carried out (by the busy handler, if any) once the operation stopped
     Tick,   // a timer tick: dropped
     Watch,  // a watch timer: only its busy part runs (the rest waits for the next tick)
     Free,   // moving, showing, painting, the players: always runs

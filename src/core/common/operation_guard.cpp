@@ -28,6 +28,10 @@ void OperationGuard::AskStop(std::function<void()> then) {
     if (then) deferred_.push_back(std::move(then));
 }
 
+void OperationGuard::Defer(std::function<void()> then) {
+    if (then) deferred_.push_back(std::move(then));
+}
+
 void OperationGuard::Settle() {
     if (Busy() || settling_) return;
     settling_ = true;

@@ -57,6 +57,8 @@ public:
     // operation stops at its next safe point and `then` runs once nothing
     // runs any more.
     void AskStop(std::function<void()> then);
+    // Runs `then` once nothing runs any more, without stopping anything.
+    void Defer(std::function<void()> then);
     // An operation should stop at its next safe point.
     bool StopAsked() const { return stopAsked_; }
 

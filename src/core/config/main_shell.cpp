@@ -158,9 +158,17 @@ void MainShell::WatchTick(bool withLink) {
 void MainShell::WatchWhileBusy() {
     const bool found = view_.SimWindowExists();
     link.SimRunning = found;
-    // The simulator went: the operation stops, and the watch's own work
-    // (closing the link, ending AutoRandom) follows as one tick.
-    if (!found && watch.SimWasRunning) guard_.AskStop([this] { WatchTick(watchWithLink_); });
+    if (found == watch.SimWasRunning || watchDeferred_) return;
+    // The simulator came or went: the watch's own work (connecting, or
+    // closing the link and ending AutoRandom) follows as one tick once the
+    // operation is over; its going also stops the operation.
+    watchDeferred_ = true;
+    auto tick = [this] {
+        watchDeferred_ = false;
+        WatchTick(watchWithLink_);
+    };
+    if (found) guard_.Defer(tick);
+    else guard_.AskStop(tick);
 }
 
 void MainShell::cmdClose_Click() {

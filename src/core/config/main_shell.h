@@ -153,6 +153,7 @@ private:
     EventTable events_;
     bool timer1_ = false;
     bool watchWithLink_ = false;
+    bool watchDeferred_ = false;  // a watch tick waits for the operation's end
 };
 
 }  // namespace vm
