@@ -4,7 +4,7 @@
 # GetTickCount64, a function XP's kernel32 does not have. That thread model
 # has no std::thread or std::mutex; the program uses neither, and the
 # googletest-based Windows tests, which need them, are built and run by the
-# 64-bit build only (VM_WINDOWS_TESTS below).
+# 64-bit build only (see VM_WINDOWS_TESTS in src/win32/CMakeLists.txt).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TRIPLE i686-w64-mingw32)
@@ -20,4 +20,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ \
 -Wl,--major-subsystem-version,5,--minor-subsystem-version,1 \
 -Wl,--major-os-version,5,--minor-os-version,1")
-set(VM_WINDOWS_TESTS OFF CACHE BOOL "Build the googletest-based Windows tests and benchmarks")
