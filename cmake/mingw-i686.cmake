@@ -15,8 +15,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The PE header asks for Windows XP (NT 5.01), the oldest system the program
-# runs on, for both the subsystem and the operating system version.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ \
--Wl,--major-subsystem-version,5,--minor-subsystem-version,1 \
--Wl,--major-os-version,5,--minor-os-version,1")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
