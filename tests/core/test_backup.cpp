@@ -2,6 +2,7 @@
 // the first backup while cloud.ini is loaded.
 #include <gtest/gtest.h>
 
+#include "common/fileproc.h"
 #include "config/cfg_file.h"
 #include "sets/backup.h"
 #include "test_sets_view.h"
@@ -46,8 +47,11 @@ TEST_F(BackupTest, BackupCopyCases) {
     ASSERT_FALSE(te.fs.ShellCalls().empty());
     const auto& call = te.fs.ShellCalls().back();
     EXPECT_EQ(call.op, 2u);
-    EXPECT_EQ(call.flags, 0x102u);  // simple progress, the shell's own confirmation
-    EXPECT_EQ(call.to, kBak);
+    // Simple progress, to a file name: a new temporary copy beside the
+    // backup, which then replaces it in one step.
+    EXPECT_EQ(call.flags, 0x103u);
+    EXPECT_EQ(ParentPath(call.to), kBak);
+    EXPECT_TRUE(IsCopyTempName(call.to.substr(call.to.rfind('\\') + 1))) << call.to;
     EXPECT_TRUE(te.msg.calls.empty());
 
     EXPECT_FALSE(ctl.BackupCopy(Tex("none.bmp"), Bak("none.bmp"), true, false));

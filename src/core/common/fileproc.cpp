@@ -127,6 +127,13 @@ bool ShellFileOp(Env& env, const std::string& from, const std::string& to, unsig
     return (result == 0 || result == 7) && !aborted;
 }
 
+bool ShellCopyFile(Env& env, const std::string& from, const std::string& toFile) {
+    constexpr unsigned kMultiDestFiles = 0x1;  // the destination names the file
+    bool aborted = false;
+    const int result = env.fs->ShellOperation(from, toFile, 2, ShellFileOpFlags(true) | kMultiDestFiles, aborted);
+    return (result == 0 || result == 7) && !aborted;
+}
+
 std::string ProgramFile(Env& env, const std::string& name) {
     std::string dir = env.programDir;
     TrimPathEnd(env, dir);

@@ -52,6 +52,10 @@ struct SoundHooks {
     std::function<void()> buttonSound;
 };
 
+// Writes [Sound] LastMusicPath and MusicFile1.. from the settings and
+// deletes the MusicFile keys after the last title. Nothing without cloud.ini.
+void SaveMusicList(Env& env, Settings& s);
+
 class SoundDesk {
 public:
     SoundDesk(Env& env, Settings& settings, std::array<MediaPlayer*, 3> players, SoundView& view, CdPanel& cd,

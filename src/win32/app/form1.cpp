@@ -11,7 +11,6 @@
 #include "platform/check_list.h"
 #include "platform/image_view.h"
 #include "sets/last_installed.h"
-#include "sim/splash.h"
 #include "sound/play_sound.h"
 #include "ui/frm_logo.h"
 
@@ -268,6 +267,10 @@ LoadSteps Form1::Steps() {
         sets_->FillSetLists();
         situations_->FillSituationList();
     };
+    s.SaveBeforeReload = [this] {
+        if (frmSound_ && frmSound_->Desk() && frmSound_->Desk()->SoundWinOpen) SaveMusicList(p_.env, p_.settings);
+    };
+    s.PrepareSplash = [this] { launch_->PrepareSplash(); };
     return s;
 }
 
@@ -320,9 +323,9 @@ void Form1::Form_Load() {
     st.DefaultRandomFlags = [&] { autoRandom_->StartupDefaults(); };
     st.NormaliseAndSaveOrder = [&] { autoRandom_->NormaliseAndSaveOrder(); };
     st.Situations = [&] {
-        launch_->SplashCount = SplashSetup(env, s);
-        // The situation list was filled with the set lists; a first backup
-        // at load may have set the button before it was.
+        // The splash was prepared with the simulator's selection, and the
+        // situation list filled with the set lists; a first backup at load
+        // may have set the button before it was.
         EnableWindow(Control(optFLT), s.SituationEnabled && Count(Lst::lstFLT) > 0);
     };
     st.BackupButtons = [&] {
