@@ -201,5 +201,33 @@ TEST_F(BackupAtLoadTest, AFailedBackupEndsTheProgram) {
     EXPECT_EQ(te.fs.Content(Bak("a.bmp")), "tex-a");
 }
 
+// [ToBeBackuped] values that are no file names of the texture folder (a
+// path, a drive, a wildcard, nothing) are left out of the first backup and
+// named once in its question; the others are backed up.
+TEST_F(BackupAtLoadTest, NamesThatAreNoTextureFileNamesAreLeftOut) {
+    te.fs.AddFile("C:\\FS\\fs2002.cfg", "simulator's");
+    te.fs.AddFile("C:\\secret.txt", "elsewhere");
+    Ini("[AppName]\r\nName=V\r\n[ToBeBackuped]\r\nbk1=a.bmp\r\nbk2=..\\fs2002.cfg\r\nbk3=C:\\secret.txt\r\n"
+        "bk4=C:secret.txt\r\nbk5=sub/b.bmp\r\nbk6=*.bmp\r\nbk7=\r\nbk8=..\r\nbk9=b.bmp\r\n");
+    te.msg.Answer({6});
+    ctl.BackupAtLoad();
+    ASSERT_EQ(te.msg.calls.size(), 1u);
+    EXPECT_EQ(te.msg.Last().text,
+              "Original texture files will be backup to\r\nC:\\FS\\texture\\bk\r\n\r\n"
+              "Following [ToBeBackuped] names are not file names of the Texture Folder.\r\nThey are left out.\r\n"
+              " ..\\fs2002.cfg\r\n C:\\secret.txt\r\n C:secret.txt\r\n sub/b.bmp\r\n *.bmp\r\n \r\n ..");
+    EXPECT_EQ(te.msg.Last().title, "BackUp Original");
+    EXPECT_EQ(te.fs.Content(Bak("a.bmp")), "tex-a");
+    EXPECT_EQ(te.fs.Content(Bak("b.bmp")), "tex-b");
+    EXPECT_FALSE(te.fs.Exists(Bak("fs2002.cfg")));
+    EXPECT_FALSE(te.fs.Exists(Bak("secret.txt")));
+
+    // Declined: nothing is backed up, whatever the list.
+    s.BackupDir = "C:\\FS\\texture\\bk2";
+    te.msg.Answer({7});
+    ctl.BackupAtLoad();
+    EXPECT_FALSE(te.fs.Exists(s.BackupDir));
+}
+
 }  // namespace
 }  // namespace vm
