@@ -25,6 +25,7 @@
 #include "sets/backup.h"
 #include "sets/install.h"
 #include "sets/last_installed.h"
+#include "sets/restore.h"
 
 namespace vm {
 namespace {
@@ -562,36 +563,49 @@ private:
     std::thread thread_;
 };
 
+// With the set installed and every file checked, the re-backup of checked
+// files keeps the originals: only the file the user changed since is backed
+// up again, through the shell to a new name that replaces the backup in one
+// step; the set's files are left out and named.
 TEST_F(InstallReal, ReBackupOfCheckedFilesThroughTheShell) {
     Layout();
-    ASSERT_TRUE(ctl_->BackupAll(false, false));
-    // The simulator's cld2 changes (a newer file): the re-backup replaces
-    // its copy through the shell once the shell's question is answered.
+    msg_.Answer({6, 1});
+    ASSERT_TRUE(ctl_->InstallSet());
     Sleep(1100);
     Put(tex_ + "\\cld2.bmp", "changed by the user");
-    view_.CheckOnly(Lst::lstClouds, {"cld1.bmp", "cld2.bmp"});
-    view_.CheckOnly(Lst::lstOption, {});
+    ctl_->mnuCheckCloudAll_Click();
+    ctl_->mnuCheckOptionAll_Click();
+    msg_.calls.clear();
     {
         ShellAnswer yes(IDYES);
         ctl_->cmdBackUp_Click();
+        EXPECT_EQ(yes.answered(), 0);  // a new name: the shell has nothing to ask
     }
     EXPECT_EQ(Bak("cld2.bmp"), "changed by the user");
-    EXPECT_TRUE(Bak("cld1.bmp") == orig_["cld1.bmp"]);
-    EXPECT_TRUE(msg_.calls.empty());
+    for (const auto& n : All())
+        if (n != "cld2.bmp") EXPECT_TRUE(Bak(n) == orig_[n]) << n;
+    EXPECT_TRUE(NoTemporaryFile());
+    ASSERT_EQ(Titles(), std::vector<std::string>{"Backup files"});
+    std::string list;
+    for (const auto& n : All())
+        if (n != "cld2.bmp") list += " " + n + "\r\n";
+    list.resize(list.size() - 2);
+    EXPECT_EQ(msg_.Last().text, InstalledNotBackedUpText(list));
 
-    // Cancelled in the shell's question: the copy is kept, and the error says
-    // which file.
+    // A backup copy that cannot be replaced (read-only) stays whole, and the
+    // error names it.
     Sleep(1100);
     Put(tex_ + "\\cld2.bmp", "changed again");
-    {
-        ShellAnswer cancel(IDCANCEL);
-        ctl_->cmdBackUp_Click();
-        if (cancel.answered() == 0) GTEST_SKIP() << "the shell asked nothing";
-    }
+    const std::string bak = bak_ + "\\cld2.bmp";
+    ASSERT_TRUE(SetFileAttributesA(bak.c_str(), FILE_ATTRIBUTE_READONLY));
+    msg_.calls.clear();
+    ctl_->cmdBackUp_Click();
+    SetFileAttributesA(bak.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Bak("cld2.bmp"), "changed by the user");
-    ASSERT_EQ(msg_.calls.size(), 1u);
-    EXPECT_EQ(msg_.Last().text, "Backup file Error!! FileName : cld2.bmp");
-    EXPECT_EQ(msg_.Last().title, "File Copy Error");
+    ASSERT_FALSE(msg_.calls.empty());
+    EXPECT_EQ(msg_.calls.front().text, "Backup file Error!! FileName : cld2.bmp");
+    EXPECT_EQ(msg_.calls.front().title, "File Copy Error");
+    EXPECT_TRUE(NoTemporaryFile());
 }
 
 }  // namespace

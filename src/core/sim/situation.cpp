@@ -93,6 +93,17 @@ std::string SituationController::CfgFileToWrite(bool quietWhenMissing) {
     return t.path;
 }
 
+bool SituationController::WriteCfg(const std::string& cfg, const std::string& value) {
+    // A read-only file is refused here: some platforms write it all the same.
+    if (const auto a = env_.fs->Attributes(cfg); a && (*a & kAttrReadOnly)) return false;
+    clsCfgWrite writer(env_);
+    writer.FileName = cfg;
+    writer.Section = s_.SituationSection;
+    writer.Key = s_.SituationKey;
+    writer.Value = value;
+    return writer.cWrite();
+}
+
 void SituationController::CannotWrite() {
     env_.msg->ShowMsg("Can't write to " + s_.SituationCfgFile + kCrLf +
                           "The file may be read-only or in use by the simulator.",
@@ -214,12 +225,7 @@ bool SituationController::InstallSituation() {
         Beep();
         return true;
     }
-    clsCfgWrite writer(env_);
-    writer.FileName = cfg;
-    writer.Section = s_.SituationSection;
-    writer.Key = s_.SituationKey;
-    writer.Value = s_.SituationLoc + "\\" + name;
-    if (!writer.cWrite()) {
+    if (!WriteCfg(cfg, s_.SituationLoc + "\\" + name)) {
         CannotWrite();
         Beep();
     } else if (!hooks_.playButtonSound || !hooks_.playButtonSound()) {
@@ -231,11 +237,7 @@ bool SituationController::InstallSituation() {
 void SituationController::ClearSituation() {
     const std::string cfg = CfgFileToWrite(true);
     if (cfg.empty()) return;
-    clsCfgWrite writer(env_);
-    writer.FileName = cfg;
-    writer.Section = s_.SituationSection;
-    writer.Key = s_.SituationKey;
-    if (!writer.cWrite()) CannotWrite();  // no value: the key goes
+    if (!WriteCfg(cfg, "")) CannotWrite();  // no value: the key goes
 }
 
 }  // namespace vm

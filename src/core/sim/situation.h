@@ -67,6 +67,9 @@ private:
     // none; the empty text then. `quietWhenMissing`: a missing setting or
     // file says nothing.
     std::string CfgFileToWrite(bool quietWhenMissing);
+    // Writes the start key (an empty value deletes it); false when the file
+    // is read-only or the write is refused.
+    bool WriteCfg(const std::string& cfg, const std::string& value);
     void CannotWrite();
     void Beep();
 

@@ -88,6 +88,11 @@ public:
     // The cloud refresh leaves the link open while the desk is open and a
     // channel follows the simulator.
     bool KeepsLink() const { return SoundWinOpen && s_.UseFsAny; }
+    // Before cloud.ini is read again: the music list changes only while the
+    // desk is open, and is otherwise saved already.
+    void SaveBeforeReload() {
+        if (SoundWinOpen) SaveMusicList(env_, s_);
+    }
     // The file name part of a path; a path ending in a backslash is reported.
     std::string GetFileName(const std::string& path);
 

@@ -268,7 +268,7 @@ LoadSteps Form1::Steps() {
         situations_->FillSituationList();
     };
     s.SaveBeforeReload = [this] {
-        if (frmSound_ && frmSound_->Desk() && frmSound_->Desk()->SoundWinOpen) SaveMusicList(p_.env, p_.settings);
+        if (frmSound_ && frmSound_->Desk()) frmSound_->Desk()->SaveBeforeReload();
     };
     s.PrepareSplash = [this] { launch_->PrepareSplash(); };
     return s;
