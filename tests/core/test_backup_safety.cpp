@@ -15,12 +15,6 @@
 namespace vm {
 namespace {
 
-struct NoConfigView : ConfigView {
-    void ClearLists() override {}
-    void SetStretch(bool) override {}
-    void SetToolTip(const std::string&, int, const std::string&) override {}
-};
-
 // Two simulators, A in slot 0 and B in slot 1; the data folder lives in B's
 // texture folder, so A finds it in the other simulator's folder.
 class TwoSimulators : public SetsFixture {

@@ -343,11 +343,7 @@ TEST_F(SituationTest, InstallAndStartRotatesTheSplashAndStartsTheSimulatorOnce) 
 // bitmaps counted; a splash whose original could not be saved is not
 // replaced.
 TEST_F(SituationTest, EachSimulatorSavesItsOwnSplashOnce) {
-    struct : ConfigView {
-        void ClearLists() override {}
-        void SetStretch(bool) override {}
-        void SetToolTip(const std::string&, int, const std::string&) override {}
-    } config;
+    NoConfigView config;
     FontTable fonts;
     LoadSteps steps;
     steps.PrepareSplash = [this] { launch.PrepareSplash(); };

@@ -26,6 +26,7 @@
 #include "sets/install.h"
 #include "sets/last_installed.h"
 #include "sets/restore.h"
+#include "win_files.h"
 
 namespace vm {
 namespace {
@@ -75,7 +76,7 @@ void Wipe(const std::wstring& dir) {
 // simulator's own bitmaps, the data folder tex\Sky with the set "Cumu" (six
 // cloud bitmaps and the option folder "Sun"), the backup folder tex\bk, and
 // the program folder with cloud.ini.
-class InstallReal : public ::testing::Test {
+class InstallReal : public ::testing::Test, protected RealPorts {
 protected:
     void SetUp() override {
         char tmp[MAX_PATH];
@@ -83,12 +84,6 @@ protected:
         root_ = std::string(tmp) + "vm_inst_" + std::to_string(GetCurrentProcessId()) + "_" +
                 std::to_string(GetTickCount());
         ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
-        env_.fs = &fs_;
-        env_.profile = &profile_;
-        env_.clock = &clock_;
-        env_.pump = &pump_;
-        env_.sound = &sound_;
-        env_.msg = &msg_;
         hooks_.autoRandomOn = [this] { return autoRandom_; };
         hooks_.stopAutoRandom = [this] { ++stops_; };
     }
@@ -200,13 +195,6 @@ protected:
         return std::string(buf, n);
     }
 
-    Win32FileSystem fs_;
-    Win32Profile profile_;
-    Win32Clock clock_;
-    Win32Pump pump_;
-    RecordingSound sound_;
-    ScriptedMessages msg_;
-    Env env_;
     Settings s_;
     Catalogue cat_;
     SetsState state_;
@@ -349,11 +337,7 @@ TEST_F(InstallReal, TwoSimulatorsKeepTheirOwnOriginals) {
     s_.FsPath[0] = a;
     s_.FsPath[1] = b;
     FontTable fonts;
-    struct : ConfigView {
-        void ClearLists() override {}
-        void SetStretch(bool) override {}
-        void SetToolTip(const std::string&, int, const std::string&) override {}
-    } config;
+    NoConfigView config;
     LoadSteps steps;
     steps.ClearCatalogue = [this] { cat_.Clear(); };
     steps.BuildCatalogue = [this](clsCfgRead& r) { BuildCatalogue(env_, s_, cat_, r); };
@@ -582,8 +566,11 @@ TEST_F(InstallReal, ReBackupOfCheckedFilesThroughTheShell) {
         EXPECT_EQ(yes.answered(), 0);  // a new name: the shell has nothing to ask
     }
     EXPECT_EQ(Bak("cld2.bmp"), "changed by the user");
-    for (const auto& n : All())
-        if (n != "cld2.bmp") EXPECT_TRUE(Bak(n) == orig_[n]) << n;
+    for (const auto& n : All()) {
+        if (n != "cld2.bmp") {
+            EXPECT_TRUE(Bak(n) == orig_[n]) << n;
+        }
+    }
     EXPECT_TRUE(NoTemporaryFile());
     ASSERT_EQ(Titles(), std::vector<std::string>{"Backup files"});
     std::string list;

@@ -22,25 +22,13 @@
 namespace vm {
 namespace {
 
-struct NoConfigView : ConfigView {
-    void ClearLists() override {}
-    void SetStretch(bool) override {}
-    void SetToolTip(const std::string&, int, const std::string&) override {}
-};
-
 // Two simulators FSA and FSB below a temporary folder, each with its splash,
 // its numbered bitmaps (two and three), a data folder, and cloud.ini in the
 // program folder.
-class SimFilesReal : public ::testing::Test {
+class SimFilesReal : public ::testing::Test, protected RealPorts {
 protected:
     void SetUp() override {
         root_ = TempFolderName("vm_simfiles") + "_" + std::to_string(GetTickCount());
-        env_.fs = &fs_;
-        env_.profile = &profile_;
-        env_.clock = &clock_;
-        env_.pump = &pump_;
-        env_.sound = &sound_;
-        env_.msg = &msg_;
         env_.programDir = root_ + "\\Prog";
         for (int sim = 0; sim < 2; ++sim) {
             const std::string fs = Sim(sim);
@@ -83,13 +71,6 @@ protected:
         std::erase(held_, h);
     }
 
-    Win32FileSystem fs_;
-    Win32Profile profile_;
-    Win32Clock clock_;
-    Win32Pump pump_;
-    RecordingSound sound_;
-    ScriptedMessages msg_;
-    Env env_;
     Settings s_;
     FontTable fonts_;
     NoConfigView config_;

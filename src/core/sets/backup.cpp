@@ -160,9 +160,10 @@ bool SetsController::BackupCopy(const std::string& source, const std::string& de
         // The shell copies, with its progress, to a new name beside the copy
         // there, which is then replaced in one step: a copy cancelled or
         // failed half way leaves the old backup whole.
-        const bool copied = ReplaceCopyWith(env_, source, dest, [this](const std::string& from, const std::string& temp) {
+        const auto shellCopy = [this](const std::string& from, const std::string& temp) {
             return ShellCopyFile(env_, from, temp);
-        });
+        };
+        const bool copied = ReplaceCopyWith(env_, source, dest, shellCopy);
         if (!copied) {
             env_.msg->ShowMsg("Backup file Error!! FileName : " + FileNameOf(dest), 16, "File Copy Error");
             return false;

@@ -105,8 +105,10 @@ void SetsController::cmdBackUp_Click() {
         BackupList(names, true, true, &installed);
         DropFinalCrLf(notInTexture);
         std::string text;
-        if (!notInTexture.empty()) text = "Following files are not found in the Texture Folder." + kCrLf + notInTexture;
-        if (!installed.empty()) text += (text.empty() ? "" : kCrLf + kCrLf) + InstalledNotBackedUpText(NameLines(installed));
+        if (!notInTexture.empty())
+            text = "Following files are not found in the Texture Folder." + kCrLf + notInTexture;
+        if (!installed.empty())
+            text += (text.empty() ? "" : kCrLf + kCrLf) + InstalledNotBackedUpText(NameLines(installed));
         if (!text.empty()) env_.msg->ShowMsg(text, 48, "Backup files");
     }
     if (env_.sound) env_.sound->Beep();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ports.h"
@@ -52,9 +53,10 @@ struct SoundHooks {
     std::function<void()> buttonSound;
 };
 
-// Writes [Sound] LastMusicPath and MusicFile1.. from the settings and
-// deletes the MusicFile keys after the last title. Nothing without cloud.ini.
-void SaveMusicList(Env& env, Settings& s);
+// Writes the keys `first` of [Sound], then LastMusicPath and MusicFile1..
+// from the settings, and deletes the MusicFile keys after the last title.
+// Nothing, and false, without cloud.ini.
+bool SaveMusicList(Env& env, Settings& s, const std::vector<std::pair<std::string, std::string>>& first = {});
 
 class SoundDesk {
 public:
