@@ -293,7 +293,10 @@ TEST_F(InstallTest, BackupFolderThatCannotBeCreatedStopsBeforeCopying) {
     EXPECT_EQ(autoRandomStops, 1);
 }
 
-TEST_F(InstallTest, ButtonsAreDisabledWhileCopyingAndComeBack) {
+// While copying everything is off; afterwards the states are those the
+// state makes (files checked, backup on: both backup buttons), not those
+// from before.
+TEST_F(InstallTest, ButtonsAreDisabledWhileCopyingAndComputedAfter) {
     view.SetEnabled(Ctl::cmdInst, true);
     view.SetEnabled(Ctl::cmdBackUp, false);
     int pumpedWhileDisabled = 0, pumped = 0;
@@ -305,7 +308,7 @@ TEST_F(InstallTest, ButtonsAreDisabledWhileCopyingAndComeBack) {
     EXPECT_TRUE(ctl.InstallSet());
     EXPECT_GE(pumpedWhileDisabled, 20);  // ten backups, ten copies
     EXPECT_TRUE(view.Enabled(Ctl::cmdInst));
-    EXPECT_FALSE(view.Enabled(Ctl::cmdBackUp));
+    EXPECT_TRUE(view.Enabled(Ctl::cmdBackUp));
 }
 
 TEST_F(InstallTest, InstallButtonSounds) {

@@ -47,7 +47,7 @@ TEST(IpcOpen, ReadsVersionAndSimulatorAndWritesLibraryVersion) {
     EXPECT_EQ(rig.server.LibVersion(), 0);
     EXPECT_EQ(rig.transport.LastMappingName(), "FSASMLIB:IPC:2A5C:1");
     EXPECT_EQ(rig.transport.sends, 1);
-    EXPECT_EQ(rig.clock.sleeps, std::vector<unsigned>{100});
+    EXPECT_EQ(rig.clock.SleptMs(), 100u);  // one pause, messages let through every few ms
     EXPECT_FALSE(rig.link.ViaSimWindow());
     EXPECT_EQ(rig.link.Queued(), 0u);
 }
@@ -103,7 +103,7 @@ TEST(IpcOpen, ZeroVersionIsAskedFiveTimesThenRefused) {
     EXPECT_FALSE(rig.link.IpcOpen(0, r));
     EXPECT_EQ(r, kIpcWideClient);
     EXPECT_EQ(rig.server.Exchanges(), 5);
-    EXPECT_EQ(rig.clock.sleeps, std::vector<unsigned>(5, 100));
+    EXPECT_EQ(rig.clock.SleptMs(), 500u);
     // The library version is written on the first attempt only.
     int libWrites = 0;
     for (const SimWrite& w : rig.server.Writes()) libWrites += w.offset == kIpcLibVersionOffset;
@@ -221,7 +221,7 @@ TEST(IpcProcess, RetriesFailedSendsWithinTheBounds) {
         EXPECT_EQ(rig.link.IpcProcess(r), c.ok);
         EXPECT_EQ(r, c.result);
         EXPECT_EQ(rig.transport.sends, c.sends);
-        EXPECT_EQ(rig.clock.sleeps, std::vector<unsigned>(c.sends - 1, 100));
+        EXPECT_EQ(rig.clock.SleptMs(), 100u * unsigned(c.sends - 1));
         EXPECT_EQ(rig.link.Queued(), 0u);
         EXPECT_NE(rig.link.IpcView, nullptr);  // a failed exchange leaves the link open
     }
@@ -303,16 +303,20 @@ TEST(IpcConnect, OpensOnlyWhileTheSimulatorRunsAndNotAlreadyOpened) {
     EXPECT_EQ(rig.transport.sends, sends);
 }
 
-TEST(IpcConnect, GivesUpAfterFiftyRounds) {
+TEST(IpcConnect, GivesUpWithinTenSeconds) {
     IpcRig rig;
     rig.link.SimRunning = true;
     rig.server.Options().version = 1;
+    const uint32_t start = rig.clock.tick;
     rig.link.IpcConnect();
     EXPECT_FALSE(rig.link.IpcLinked);
     EXPECT_FALSE(rig.link.IpcOpened);
     EXPECT_EQ(rig.link.LastConnectResult(), kIpcWrongVersion);
-    EXPECT_EQ(rig.pump.count, 50);
-    EXPECT_EQ(rig.server.Exchanges(), 50);  // the version is nonzero: one try per open
+    // 200 ms a round (the open's pause and the round's): no send begins that
+    // could end past ten seconds, so the 41st round is the last.
+    EXPECT_EQ(rig.server.Exchanges(), 41);
+    EXPECT_LE(rig.clock.tick - start, 10000u);
+    for (unsigned ms : rig.clock.sleeps) EXPECT_LE(ms, 10u);
     rig.ExpectReleased();
 }
 
@@ -324,7 +328,7 @@ TEST(IpcConnect, StopsWhenTheSimulatorGoesAway) {
         if (rig.pump.count == 3) rig.link.SimRunning = false;
     };
     rig.link.IpcConnect();
-    EXPECT_EQ(rig.pump.count, 3);
+    EXPECT_EQ(rig.pump.count, 11);  // one pause, let through every 10 ms: no second open
     EXPECT_EQ(rig.link.LastConnectResult(), kIpcNoServer);
     EXPECT_FALSE(rig.link.IpcOpened);
 }

@@ -290,7 +290,9 @@ TEST(ManualRefresh, SavesClearsWaitsRestoresAndClosesALinkItOpened) {
     const std::vector<LayerRecord> layers = {Layer(9, 3)};
     rig.server.SetLayers(layers);
     std::vector<size_t> layersDuringWait;
-    rig.pump.onEvents = [&] { layersDuringWait.push_back(rig.server.Layers().size()); };
+    rig.pump.onEvents = [&] {
+        if (rig.weather.RefreshBusy) layersDuringWait.push_back(rig.server.Layers().size());
+    };
 
     const uint32_t start = rig.clock.tick;
     rig.refresh.lblRefresh_Click();

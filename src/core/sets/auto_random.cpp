@@ -250,7 +250,9 @@ void AutoRandomController::Timer1_Timer() {
     } reset{inTick_};
     double remaining = (state_.InstallTime + s_.AutoRandomTime / 60 / 24 - env_.clock->Now()) * 24 * 60 * 60;
     if (s_.RandomWait != 0) {
-        env_.clock->Sleep(static_cast<unsigned>(std::max<int32_t>(s_.RandomWait, 0)));
+        // The test pause lets messages run rather than holding the window.
+        if (env_.pump) PumpingWait(*env_.clock, *env_.pump, static_cast<unsigned>(std::max<int32_t>(s_.RandomWait, 0)));
+        else env_.clock->Sleep(static_cast<unsigned>(std::max<int32_t>(s_.RandomWait, 0)));
         remaining = -1;
     }
     if (remaining <= 0) {

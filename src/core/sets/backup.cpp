@@ -204,13 +204,15 @@ bool SetsController::BackupOne(const std::string& name, bool overwriteIfChanged,
 bool SetsController::BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell,
                                 std::vector<std::string>* installed) {
     if (names.empty()) return true;
-    BusyScope busy(*this);
+    BusyScope busy(*this, Operation::Backup);
+    if (!busy) return false;
     EnsureBackupDir();
     FilesByName sets;
     if (installed) sets = DataSetFiles();
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
+        if (StopAsked()) break;
         if (!BackupOne(name, overwriteIfChanged, useShell, installed ? &sets : nullptr, installed)) return false;
     }
     view_.SetCaption(Ctl::lblMsg, "");
@@ -218,13 +220,15 @@ bool SetsController::BackupList(const std::vector<std::string>& names, bool over
 }
 
 bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vector<std::string>* installed) {
-    BusyScope busy(*this);
+    BusyScope busy(*this, Operation::BackupAll);
+    if (!busy) return false;
     EnsureBackupDir();
     const FilesByName sets = DataSetFiles();
     for (const std::string& name : sets.names) {
         if (!FileExists(env_, SubPath(s_.TextureDir, name))) continue;
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
+        if (StopAsked()) break;
         if (!BackupOne(name, overwriteIfChanged, useShell, &sets, installed)) return false;
     }
     view_.SetCaption(Ctl::lblMsg, "");
@@ -247,6 +251,8 @@ void SetsController::BackupAtLoad() {
 
 void SetsController::BackupAtLoad(clsCfgRead& reader) {
     if (!s_.BackupEnabled || SameText(DirCheck(env_, s_.BackupDir), "OK")) return;
+    const OperationScope operation(GuardOf(env_), Operation::FirstBackup);
+    if (!operation) return;
     // The list is read first, so that the question can name what it leaves out.
     const bool all = SameText(ReadValue(env_, reader, "ToBeBackuped", "bk", false), "all");
     std::vector<std::string> names;

@@ -33,6 +33,32 @@ std::vector<ControlState> CmdContPlan(bool fltChosen, bool autoRandomOn, bool ra
             {Ctl::cmdInstAndStart, anyChecked}};
 }
 
+std::vector<ControlState> ComputeMainControls(const MainState& s) {
+    const bool idle = !s.busy && !s.autoRandomRunning;
+    std::vector<ControlState> plan = ButtonCtrlPlan(idle, s.fltChosen, s.fltCount, s.backupEnabled);
+    auto set = [&plan](Ctl c, bool enabled) {
+        for (ControlState& st : plan)
+            if (st.control == c) {
+                st.enabled = enabled;
+                return;
+            }
+        plan.push_back({c, enabled});
+    };
+    if (idle) {
+        for (const ControlState& st :
+             CmdContPlan(s.fltChosen, s.periodSet, s.randomMode, s.anyChecked, s.backupEnabled))
+            set(st.control, st.enabled);
+        if (s.randomMode) {
+            set(Ctl::cmdToOrg, false);
+            set(Ctl::cmdBackUp, false);
+        }
+        if (s.periodSet) set(Ctl::cmdInst, false);
+    }
+    set(Ctl::optFs0, idle && s.fsAvailable[0]);
+    set(Ctl::optFs1, idle && s.fsAvailable[1]);
+    return plan;
+}
+
 void ApplyPlan(SetsView& view, const std::vector<ControlState>& plan) {
     for (const ControlState& s : plan) view.SetEnabled(s.control, s.enabled);
 }

@@ -29,4 +29,21 @@ const std::vector<Ctl>& ButtonCtrlControls();
 
 void ApplyPlan(SetsView& view, const std::vector<ControlState>& plan);
 
+// The main window's enabled states as the state now makes them: everything
+// off while an operation or AutoRandom runs; otherwise the buttons by view,
+// checks, random mode and backup function, the install button off while a
+// period is set, and each simulator choice on when that simulator was found.
+struct MainState {
+    bool busy = false;               // an operation runs
+    bool autoRandomRunning = false;  // Timer1 on
+    bool periodSet = false;          // AutoRandomTime != 0
+    bool randomMode = false;
+    bool fltChosen = false;          // the situation view
+    int fltCount = 0;                // situations in lstFLT
+    bool anyChecked = false;         // some file of lstClouds or lstOption checked
+    bool backupEnabled = false;
+    bool fsAvailable[2] = {false, false};
+};
+std::vector<ControlState> ComputeMainControls(const MainState& s);
+
 }  // namespace vm

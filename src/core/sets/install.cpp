@@ -54,6 +54,8 @@ std::string ConfirmationText(const std::string& setName, const std::string& repo
 }
 
 bool SetsController::InstallSet() {
+    const OperationScope operation(GuardOf(env_), Operation::Install);
+    if (!operation) return false;
     view_.SetCaption(Ctl::lblMsg, state_.RandomMode ? std::string() : Text(Lst::cmbClouds));
     if (AutoRandomOn() && env_.clock) state_.InstallTime = env_.clock->Now();
     if (view_.Count(Lst::lstClouds) == 0 && view_.Count(Lst::lstOption) == 0) return false;
@@ -96,11 +98,17 @@ bool SetsController::InstallSet() {
     if (s_.BackupEnabled && !backupMissingList.empty() &&
         Ask(BackupQuestionText(setName, backupMissingList), 52, "No Backup files") == 6) {
         std::string failed;
+        bool stopped = false;
         {
-            BusyScope busy(*this);
+            BusyScope busy(*this, Operation::Install);
             EnsureBackupDir();
             for (const std::string& name : backupNames) {
                 DoEvents();
+                // Asked to stop: nothing is installed over files not yet saved.
+                if (StopAsked()) {
+                    stopped = true;
+                    break;
+                }
                 const std::string texture = SubPath(s_.TextureDir, name);
                 if (!FileExists(env_, texture)) {
                     AppendLine(cannotBackupList, name);
@@ -114,6 +122,7 @@ bool SetsController::InstallSet() {
                 }
             }
         }
+        if (stopped) return false;
         if (!failed.empty()) {
             // Installing over a file whose backup could not be made would
             // lose the simulator's own texture.
@@ -131,7 +140,11 @@ bool SetsController::InstallSet() {
 
     const std::string dataType = GetDataType(env_, cloudFolder);
     if (!InstallFiles(sources, names)) return fail();
-    AddLastInstalled(s_, setName, dataType);
+    // Stopped between two files: the files copied are the set's (and so
+    // recorded), but the clouds are not refreshed for a set half in place.
+    const bool stopped = StopAsked() && copied_ < sources.size();
+    if (!stopped || copied_ > 0) AddLastInstalled(s_, setName, dataType);
+    if (stopped) return copied_ > 0;
     if (IsCloudDataType(dataType) && hooks_.refreshClouds) hooks_.refreshClouds(dataType);
     if (!AutoRandomOn() && state_.RandomMode) {
         view_.SetCaption(Ctl::lblMsg, "Press Install Button.");
@@ -141,7 +154,9 @@ bool SetsController::InstallSet() {
 }
 
 bool SetsController::InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names) {
-    BusyScope busy(*this);
+    copied_ = 0;
+    BusyScope busy(*this, Operation::Install);
+    if (!busy) return false;
     RemoveStaleCopies(env_, s_.TextureDir);
     // A read-only texture file cannot be replaced: refuse the whole set
     // before the first copy rather than leave it half installed.
@@ -153,7 +168,10 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
     }
     for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
         DoEvents();
-        if (!ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
+        if (StopAsked()) break;  // between two files: each is whole
+        if (ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
+            ++copied_;
+        } else {
             // A source that went missing since the report is skipped; it is
             // looked for only now, to keep a search per file off the copy.
             if (!FileExists(env_, sources[j])) continue;

@@ -64,7 +64,8 @@ void SetsController::cmdToOrg_Click() {
 }
 
 bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
-    BusyScope busy(*this);
+    BusyScope busy(*this, Operation::Restore);
+    if (!busy) return false;
     RemoveStaleCopies(env_, s_.TextureDir);
     std::vector<std::string> restorable;
     for (const std::string& name : names)
@@ -77,6 +78,7 @@ bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
+        if (StopAsked()) break;  // between two files: each is whole
         const std::string backup = SubPath(s_.BackupDir, name);
         if (!FileExists(env_, backup)) continue;
         if (!ReplaceCopy(env_, backup, SubPath(s_.TextureDir, name))) {

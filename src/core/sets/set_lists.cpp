@@ -261,16 +261,39 @@ void SetsController::cmdCont() {
     ApplyPlan(view_, CmdContPlan(view_.OptionChosen(Ctl::optFLT), AutoRandomOn(), state_.RandomMode, any, s_.BackupEnabled));
 }
 
-BusyScope::BusyScope(SetsController& c) : c_(c) {
+BusyScope::BusyScope(SetsController& c, Operation op) : c_(c), scope_(GuardOf(c.env_), op) {
+    if (!scope_) return;
     ++c_.busy_;
-    for (Ctl ctl : ButtonCtrlControls()) saved_.push_back(c_.view_.Enabled(ctl));
     c_.ButtonCtrl(false);
 }
 
 BusyScope::~BusyScope() {
-    const std::vector<Ctl>& controls = ButtonCtrlControls();
-    for (size_t i = 0; i < controls.size(); ++i) c_.view_.SetEnabled(controls[i], saved_[i]);
-    --c_.busy_;
+    if (!scope_) return;
+    scope_.Leave();
+    // The outermost loop: the states as they now are (still all off while
+    // the operation around it goes on).
+    if (--c_.busy_ == 0) c_.ApplyStates();
+}
+
+bool SetsController::StopAsked() const {
+    const OperationGuard* guard = GuardOf(env_);
+    return guard && guard->StopAsked();
+}
+
+void SetsController::ApplyStates() {
+    const OperationGuard* guard = GuardOf(env_);
+    MainState m;
+    m.busy = busy_ > 0 || (guard && guard->OperationRunning());
+    m.periodSet = AutoRandomOn();
+    m.autoRandomRunning = hooks_.autoRandomRunning ? hooks_.autoRandomRunning() : m.periodSet;
+    m.randomMode = state_.RandomMode;
+    m.fltChosen = view_.OptionChosen(Ctl::optFLT);
+    m.fltCount = view_.Count(Lst::lstFLT);
+    m.anyChecked = !CheckedItems(Lst::lstClouds).empty() || !CheckedItems(Lst::lstOption).empty();
+    m.backupEnabled = s_.BackupEnabled;
+    m.fsAvailable[0] = state_.FsAvailable[0];
+    m.fsAvailable[1] = state_.FsAvailable[1];
+    ApplyPlan(view_, ComputeMainControls(m));
 }
 
 }  // namespace vm

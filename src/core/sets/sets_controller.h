@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/operation_guard.h"
 #include "common/ports.h"
 #include "config/settings.h"
 #include "sets/catalogue.h"
@@ -86,6 +87,9 @@ public:
     // A copy loop (install, restore, backup) runs and lets messages through:
     // ending the program now would lose its record.
     bool Busy() const { return busy_ > 0; }
+    // Sets the enabled state of the main window's buttons, lists and
+    // simulator choice from the state as it is now.
+    void ApplyStates();
 
 private:
     friend class BusyScope;
@@ -122,6 +126,8 @@ private:
     bool BackupOne(const std::string& name, bool overwriteIfChanged, bool useShell, const FilesByName* sets,
                    std::vector<std::string>* installed);
     std::string CloudFolder();
+    // A stop or end request waits: a copy loop ends between two files.
+    bool StopAsked() const;
 
     Env& env_;
     Settings& s_;
@@ -130,20 +136,23 @@ private:
     SetsView& view_;
     SetsHooks& hooks_;
     int busy_ = 0;  // BusyScopes open
+    size_t copied_ = 0;  // files the last InstallFiles copied
 };
 
-// Disables the ButtonCtrl controls while a long operation runs and puts back
-// the states they had.
+// A copy loop as an operation of the guard: the ButtonCtrl controls are
+// disabled while it runs, and their states are computed afresh when it
+// ends. Refused (false) when it would begin inside another operation's pump.
 class BusyScope {
 public:
-    explicit BusyScope(SetsController& c);
+    BusyScope(SetsController& c, Operation op);
     ~BusyScope();
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
+    explicit operator bool() const { return static_cast<bool>(scope_); }
 
 private:
     SetsController& c_;
-    std::vector<bool> saved_;
+    OperationScope scope_;
 };
 
 // The first picture of "*.jpg", "*.jpeg", "*.gif" in the folder, or the empty

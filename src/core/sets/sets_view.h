@@ -14,7 +14,7 @@ namespace vm {
 enum class Ctl {
     optSky, optFLT, cmdRandom, cmdInst, cmdInstAndStart, cmdBackUp, cmdToOrg,
     lstClouds, lstFLT, lstOption, lstSky, lstSkyFil, cmbClouds, cmbOption,
-    imgSky, lblFilter, lblMsg, lblFunc, mnuLastInst,
+    imgSky, lblFilter, lblMsg, lblFunc, mnuLastInst, optFs0, optFs1,
 };
 
 enum class Lst { cmbClouds, cmbOption, lstSky, lstSkyFil, lstClouds, lstOption, lstFLT };
@@ -59,6 +59,7 @@ struct SetsState {
     std::string CurrentSet;   // set name last taken from cmbClouds
     bool RandomMode = false;  // random-choice mode
     double InstallTime = 0;   // start of the AutoRandom period (days)
+    bool FsAvailable[2] = {false, false};  // the simulators found at start-up
 };
 
 // Work of other parts of the program that the set logic calls.
@@ -68,6 +69,8 @@ struct SetsHooks {
     std::function<bool()> autoRandomOn;
     // Stops AutoRandom (disables Timer1) after a failed installation.
     std::function<void()> stopAutoRandom;
+    // AutoRandom's timer runs. Unset: autoRandomOn.
+    std::function<bool()> autoRandomRunning;
     // Plays the button sound; true when a sound was played. Unset: none.
     std::function<bool()> playButtonSound;
     // After installing a cloud DataType: refreshes the clouds of a running

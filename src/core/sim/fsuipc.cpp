@@ -33,6 +33,11 @@ constexpr int kSendRetries = 10;
 constexpr unsigned kSendPauseMs = 100;
 constexpr int kConnectRounds = 50;
 constexpr unsigned kConnectPauseMs = 100;
+// A simulator whose window is there but does not answer: the connect gives
+// up after this long, and the next watch tick tries again.
+constexpr uint32_t kConnectGiveUpMs = 10000;
+
+OperationGuard* GuardOfPump(Pump& pump) { return dynamic_cast<OperationGuard*>(&pump); }
 }  // namespace
 
 std::string IpcResultText(int code) {
@@ -118,7 +123,7 @@ bool Fsuipc::IpcOpen(uint32_t requested, int& result) {
         if (!IpcProcess(result)) return Fail(result, result);
         IpcVersion = GetLe32(version);
         IpcSimCode = GetLe32(simCode);
-        clock_.Sleep(kOpenPauseMs);
+        PumpingWait(clock_, pump_, kOpenPauseMs);
     }
 
     if (int32_t(IpcVersion) < kIpcLowestVersion || (IpcSimCode >> 16) != kIpcFade)
@@ -188,6 +193,13 @@ bool Fsuipc::IpcProcess(int& result) {
         result = kIpcNothingQueued;
         return false;
     }
+    // One exchange at a time: an event from inside a running one's wait
+    // never lays a second block over the first.
+    const OperationScope exchange(GuardOfPump(pump_), Operation::Exchange);
+    if (!exchange) {
+        result = kIpcSendFailed;
+        return false;
+    }
     PutLe32(IpcView + next_, 0);
     next_ = 0;
     // The table of destinations is needed by the walk below; the block itself
@@ -197,9 +209,14 @@ bool Fsuipc::IpcProcess(int& result) {
 
     uintptr_t answer = 0;
     uint32_t lastError = 0;
+    if (OutOfTime()) {
+        result = kIpcTimedOut;
+        return false;
+    }
     bool sent = transport_.Send(IpcServerWindow, IpcMessage, IpcAtom, kIpcTimeoutMs, answer, lastError);
-    for (int retry = 0; !sent && retry < kSendRetries; ++retry) {
-        clock_.Sleep(kSendPauseMs);
+    for (int retry = 0; !sent && retry < kSendRetries && !OutOfTime(); ++retry) {
+        PumpingWait(clock_, pump_, kSendPauseMs);
+        if (OutOfTime()) break;
         sent = transport_.Send(IpcServerWindow, IpcMessage, IpcAtom, kIpcTimeoutMs, answer, lastError);
     }
     if (!sent) {
@@ -239,7 +256,22 @@ void Fsuipc::IpcClose() {
     pending_.clear();
 }
 
+bool Fsuipc::OutOfTime() const {
+    if (const OperationGuard* guard = dynamic_cast<const OperationGuard*>(&pump_); guard && guard->StopAsked())
+        return true;
+    // A send that would end past the connect's time is not begun.
+    return connecting_ && clock_.TickMs() - connectStart_ + kIpcTimeoutMs > kConnectGiveUpMs;
+}
+
 void Fsuipc::IpcConnect() {
+    const OperationScope operation(GuardOfPump(pump_), Operation::Connect);
+    if (!operation) return;
+    connecting_ = true;
+    connectStart_ = clock_.TickMs();
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{connecting_};
     for (int round = 0; round < kConnectRounds; ++round) {
         if (!SimRunning || IpcOpened) return;
         IpcReset();
@@ -249,8 +281,8 @@ void Fsuipc::IpcConnect() {
             return;
         }
         IpcClose();
-        clock_.Sleep(kConnectPauseMs);
-        pump_.DoEvents();
+        if (OutOfTime()) return;
+        PumpingWait(clock_, pump_, kConnectPauseMs);
     }
 }
 

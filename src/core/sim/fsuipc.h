@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/operation_guard.h"
 #include "common/ports.h"
 #include "sim/ipc_block.h"
 #include "sim/ipc_transport.h"
@@ -86,6 +87,9 @@ public:
 
 private:
     bool Fail(int code, int& result);
+    // A stop was asked, or the connect's time would run out before another
+    // send could end.
+    bool OutOfTime() const;
 
     IpcTransport& transport_;
     Clock& clock_;
@@ -94,6 +98,8 @@ private:
     uint32_t counter_ = 0;
     bool viaSimWindow_ = false;
     int lastConnectResult_ = 0;
+    bool connecting_ = false;
+    uint32_t connectStart_ = 0;
     std::vector<IpcPending> pending_;
 };
 

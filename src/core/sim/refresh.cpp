@@ -4,10 +4,15 @@
 #include <cmath>
 
 #include "common/convert.h"
+#include "common/operation_guard.h"
 
 namespace vm {
 
 namespace {
+bool StopAsked(Pump& pump) {
+    const auto* guard = dynamic_cast<const OperationGuard*>(&pump);
+    return guard && guard->StopAsked();
+}
 constexpr double kSecondsPerDay = 24.0 * 60 * 60;
 constexpr unsigned kPollMs = 10;
 constexpr int64_t kAutoRandomMargin = 5;  // seconds kept free after the last step
@@ -85,7 +90,9 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
     bool failed = false;  // a step's layer write did not reach the simulator
     int64_t shownSecond = -1;
     std::string text;
-    while (link_.SimRunning && !weather_.StopRefresh && (view_.AutoRandomTime() != 0 || !autoAtStart)) {
+    // A stop or end request ends it between two steps, with the layers put back.
+    while (link_.SimRunning && !weather_.StopRefresh && !StopAsked(pump_) &&
+           (view_.AutoRandomTime() != 0 || !autoAtStart)) {
         const double elapsed = (clock_.Now() - start) * kSecondsPerDay;
         if (elapsed >= double(steps[next].time)) {
             const RefreshStep& s = steps[next];
@@ -134,6 +141,9 @@ CloudRefresh::Outcome CloudRefresh::RefreshAfterInstall(const std::string& dataT
     if (CloudTypeCode(dataType) == 0 || !link_.SimRunning || !link_.IpcLinked || !link_.IpcOpened ||
         !Mode.RefreshCloud || weather_.RefreshBusy || !weather_.LinkReady())
         return Outcome::NotRun;
+    const OperationScope operation(dynamic_cast<OperationGuard*>(&pump_), Operation::Refresh);
+    if (!operation) return Outcome::NotRun;
+    weather_.StopRefresh = false;
     weather_.RefreshBusy = true;
     view_.EnableLastInst(false);
     const Outcome outcome = RefreshClouds(dataType);
@@ -144,6 +154,8 @@ CloudRefresh::Outcome CloudRefresh::RefreshAfterInstall(const std::string& dataT
 
 void CloudRefresh::lblRefresh_Click() {
     if (!Mode.RefreshCloud || inClick_) return;
+    const OperationScope operation(dynamic_cast<OperationGuard*>(&pump_), Operation::ManualRefresh);
+    if (!operation) return;
     inClick_ = true;
     if (view_.ModulePresent()) {
         const bool refreshWas = Mode.RefreshCloud;
@@ -161,10 +173,14 @@ void CloudRefresh::lblRefresh_Click() {
                 // Cleared weather can only be put back from a complete copy.
                 if (weather_.SaveWeather()) {
                     weather_.ClearWeather();
-                    while ((clock_.Now() - noted) * kSecondsPerDay <= double(Mode.WaitTimeAfterClear)) {
+                    view_.EnableStopRefresh(true);
+                    // A stop (mnuStopRefresh) or end request ends the wait at once.
+                    while ((clock_.Now() - noted) * kSecondsPerDay <= double(Mode.WaitTimeAfterClear) &&
+                           !StopAsked(pump_)) {
                         clock_.Sleep(kPollMs);
                         pump_.DoEvents();
                     }
+                    view_.EnableStopRefresh(false);
                     weather_.RestoreWeather();
                 } else {
                     view_.SetMessage(kWeatherNotSavedText);

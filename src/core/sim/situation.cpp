@@ -183,6 +183,8 @@ void SituationController::optFLT_MouseDown(int button) {
 }
 
 bool SituationController::InstallSituation() {
+    const OperationScope operation(GuardOf(env_), Operation::Situation);
+    if (!operation) return false;
     const std::string name = Selected();
     if (name.empty()) {
         env_.msg->ShowMsg("No situation file is selected.", 64, "No Slection");
@@ -208,6 +210,7 @@ bool SituationController::InstallSituation() {
     // not installed a second time.
     bool chosen = false;
     for (const std::string& v : folders) {
+        if (const OperationGuard* guard = GuardOf(env_); guard && guard->StopAsked()) break;
         int index = -1;
         for (int i = 0; i < view_.Count(Lst::lstSky) && index < 0; ++i)
             if (SameText(view_.Item(Lst::lstSky, i), v)) index = i;

@@ -35,8 +35,6 @@ LRESULT CALLBACK PicProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 namespace {
-constexpr UINT_PTR kTmrFScheck = 1, kTmrFsCheck2 = 2;
-constexpr UINT_PTR kTmrEnd = 3;  // looks again whether a waiting end can be carried out
 // Form_Activate runs on this timer's first tick after an activation: timer
 // messages come after the paints, so the notification icon (a round trip to
 // the shell) no longer holds up the window's first appearance.
@@ -70,7 +68,6 @@ HBITMAP HeaderBand() {
 }  // namespace
 
 namespace {
-constexpr UINT_PTR kTimer1 = 11;  // apart from the shell's own timers
 const char kTimeOldProc[] = "VmTimeOldProc";
 
 // lblTime reports its mouse-down with the button (1 left, 2 right, 4 middle)
@@ -97,46 +94,8 @@ LRESULT CALLBACK TimeLabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 Form1::Form1(Program& p)
-    : p_(p), link_(transport_, p.clock, p.pump), refresh_(link_, weather_, p.clock, p.pump, *this) {
-    hooks_.autoRandomOn = [this] { return p_.settings.AutoRandomTime != 0; };
-    hooks_.stopAutoRandom = [this] { SetTimer1(false); };
-    hooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
-    hooks_.refreshClouds = [this](const std::string& dataType) { refresh_.RefreshAfterInstall(dataType); };
-    sets_ = std::make_unique<SetsController>(p_.env, p_.settings, cat_, state_, *this, hooks_);
-    hooks_.installSituation = [this] { situations_->InstallSituation(); };
-    situationHooks_.setListTip = [this](const std::string& text) { SetToolTip("lstFLT", 0, text); };
-    situationHooks_.playButtonSound = [this] { return vm::PlayButtonSound(p_.env, p_.settings); };
-    situationHooks_.autoRandomTime = [this] { return p_.settings.AutoRandomTime; };
-    situations_ = std::make_unique<SituationController>(p_.env, p_.settings, *this, *sets_, situationHooks_);
-    autoRandom_ = std::make_unique<AutoRandomController>(p_.env, p_.settings, cat_, state_, arData_, *this, *sets_,
-                                                         hooks_, *this);
-    WireLaunch();
-}
-
-void Form1::WireLaunch() {
-    launchHooks_.autoRandomTime = [this] { return p_.settings.AutoRandomTime; };
-    launchHooks_.showTimeOff = [this] {
-        p_.settings.AutoRandomTime = 0;
-        SetWindowTextA(Control(lblTime), "Off");
-    };
-    launchHooks_.simWindowExists = [] { return FindWindowA("FS98MAIN", nullptr) != nullptr; };
-    launchHooks_.startProcess = [](const std::string& exe, const std::string& folder) {
-        std::string line = "\"" + exe + "\"";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_SHOWNOACTIVATE;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
-            return false;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return true;
-    };
-    launchHooks_.unloadMain = [this] { RequestEnd(); };
-    launchHooks_.startAutoRandom = [this](bool installFirst) { return autoRandom_->Start(installFirst); };
-    launch_ = std::make_unique<LaunchController>(p_.env, p_.settings, *this, *sets_, *situations_, launchHooks_);
-}
+    : p_(p), transport_(&p.guard),
+      shell_(p.env, p.settings, p.fontTable, transport_, p.clock, p.guard, *this) {}
 
 Form1::~Form1() {
     randSel_.reset();
@@ -251,29 +210,6 @@ void Form1::CreateToolTips() {
     pendingTips_.clear();
 }
 
-LoadSteps Form1::Steps() {
-    LoadSteps s;
-    s.ClearCatalogue = [this] { cat_.Clear(); };
-    s.BuildCatalogue = [this](clsCfgRead& reader) {
-        const StageClock timed(p_.times.catalogue);
-        BuildCatalogue(p_.env, p_.settings, cat_, reader);
-    };
-    s.BuildEligibility = [this] { BuildEligibility(cat_); };
-    s.BackupAtLoad = [this](clsCfgRead& reader) { sets_->BackupAtLoad(reader); };
-    s.FillSetLists = [this] {
-        // One repaint of each list when it is full, not one per line.
-        const RedrawOff frozen({Control(cmbClouds), Control(lstSky), Control(lstClouds), Control(cmbOption),
-                                  Control(lstOption), Control(lstFLT)});
-        sets_->FillSetLists();
-        situations_->FillSituationList();
-    };
-    s.SaveBeforeReload = [this] {
-        if (frmSound_ && frmSound_->Desk()) frmSound_->Desk()->SaveBeforeReload();
-    };
-    s.PrepareSplash = [this] { launch_->PrepareSplash(); };
-    return s;
-}
-
 void Form1::Form_Load() {
     RegisterClassOnce(kClass, GetSysColorBrush(COLOR_BTNFACE), AppIcon());
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
@@ -315,13 +251,15 @@ void Form1::Form_Load() {
     st.FindIni = [&] { FindIni(env, s); };
     st.DetectSimulators = [&] {
         const FsButtons b = DetectSimulators(env, s);
+        shell_.state.FsAvailable[0] = b.enabled[0];
+        shell_.state.FsAvailable[1] = b.enabled[1];
         EnableWindow(Control(optFs0), b.enabled[0]);
         EnableWindow(Control(optFs1), b.enabled[1]);
         SendMessageA(Control(b.selected == 0 ? optFs0 : optFs1), BM_SETCHECK, BST_CHECKED, 0);
-        optFs_Click(b.selected);
+        shell_.SwitchSimulator(b.selected);
     };
-    st.DefaultRandomFlags = [&] { autoRandom_->StartupDefaults(); };
-    st.NormaliseAndSaveOrder = [&] { autoRandom_->NormaliseAndSaveOrder(); };
+    st.DefaultRandomFlags = [&] { shell_.autoRandom.StartupDefaults(); };
+    st.NormaliseAndSaveOrder = [&] { shell_.autoRandom.NormaliseAndSaveOrder(); };
     st.Situations = [&] {
         // The splash was prepared with the simulator's selection, and the
         // situation list filled with the set lists; a first backup at load
@@ -338,10 +276,10 @@ void Form1::Form_Load() {
     st.ApplyFont = [&] { ApplyFont(hwnd(), s); };
     st.AutoRandomState = [&] {
         const AutoRandomStart a = AutoRandomAtStart(s.AutoRandomTime);
-        SetTimer1(a.timer1);
+        shell_.SetTimer1(a.timer1);
         SetWindowTextA(Control(lblTime), a.timeCaption.c_str());
         if (a.buttonsOn) {
-            sets_->ButtonCtrl(true);
+            shell_.sets.ButtonCtrl(true);
             if (OptionChosen(Ctl::optSky)) {
                 SetWindowTextA(Control(lblMsg), GetText(Control(cmbClouds)).c_str());
                 p_.pump.DoEvents();
@@ -349,16 +287,14 @@ void Form1::Form_Load() {
         }
         if (a.disableInstall) EnableWindow(Control(cmdInst), FALSE);
     };
-    st.SelectRefreshMode = [&] { SelectRefreshMode(); };
-    st.SimulatorWatch = [&] {
-        SetWatch(WatchWithLink(s, IpcModulePresent(env, s)));
-    };
+    st.SelectRefreshMode = [&] { shell_.SelectRefreshMode(); };
+    st.SimulatorWatch = [&] { shell_.SetWatch(WatchWithLink(s, IpcModulePresent(env, s))); };
     st.StartSel = [&] {
         // The situation view needs situations to show.
         if (StartInSituation(s) && IsWindowEnabled(Control(optFLT))) {
             SendMessageA(Control(optSky), BM_SETCHECK, BST_UNCHECKED, 0);
             SendMessageA(Control(optFLT), BM_SETCHECK, BST_CHECKED, 0);
-            situations_->optFLT_Click();
+            shell_.situations.optFLT_Click();
         } else if (!vm::PlayButtonSound(env, s)) {
             p_.sound.Beep();
         }
@@ -368,10 +304,13 @@ void Form1::Form_Load() {
         const double catalogueBefore = p_.times.catalogue;
         {
             const StageClock timed(p_.times.configuration);
+            // Nothing that arrives during the start-up starts other work.
+            const OperationScope startup(p_.guard, Operation::Startup);
             RunStartup(st);
         }
         p_.times.configuration -= p_.times.catalogue - catalogueBefore;
     }
+    p_.guard.Settle();
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
     // Timer messages come after the paints: what waits for the window to be
@@ -392,80 +331,60 @@ void Form1::ApplyLayout(const SkyLayout& l) {
     MoveWindow(Control(lstFLT), r.left, r.top, r.right - r.left, TwipsToPx(l.lstFLTHeight, m.TwipsY), FALSE);
 }
 
-void Form1::optFs_Click(int index) {
-    vm::optFs_Click(p_.env, p_.settings, index, p_.fontTable, *this, Steps());
-    // The new simulator's catalogue and settings: the AutoRandom order and
-    // the refresh values follow them.
-    autoRandom_->CatalogueLoaded();
-    SelectRefreshMode();
-}
-
-void Form1::SetWatch(bool withLink) {
+void Form1::SetWatchTimers(bool withLink) {
     tmrFScheck_ = withLink;
     tmrFsCheck2_ = !withLink;
-    KillTimer(hwnd(), kTmrFScheck);
-    KillTimer(hwnd(), kTmrFsCheck2);
-    SetTimer(hwnd(), withLink ? kTmrFScheck : kTmrFsCheck2, 1000, nullptr);
-    if (withLink) tmrFScheck_Timer();
-}
-
-void Form1::tmrFScheck_Timer() {
-    const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
-    link_.SimRunning = found;
-    const SimWatchStep step = watch_.Tick(found, true, weather_.Layers.Count() > 0);
-    if (step.connect) link_.IpcConnect();
-    if (step.close) link_.IpcClose();
-    if (step.stopAutoRandom) autoRandom_->Stop();  // AutoRandom ends with the simulator
-    if (step.releaseLayers) weather_.Layers.Clear();
+    KillTimer(hwnd(), tmrFScheck);
+    KillTimer(hwnd(), tmrFsCheck2);
+    SetTimer(hwnd(), withLink ? tmrFScheck : tmrFsCheck2, 1000, nullptr);
 }
 
 void Form1::UseLinkWatch(bool withLink) {
-    SetWatch(withLink);
-    if (!withLink) tmrFsCheck2_Timer();
+    shell_.SetWatch(withLink);
+    if (!withLink) shell_.Events().Fire(tmrFsCheck2);
 }
 
-void Form1::mnuWeather_Click() {
+bool Form1::SimWindowExists() { return FindWindowA("FS98MAIN", nullptr) != nullptr; }
+
+bool Form1::StartProcess(const std::string& exe, const std::string& folder) {
+    std::string line = "\"" + exe + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNOACTIVATE;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+void Form1::OpenWeather() {
     if (!IpcModulePresent(p_.env, p_.settings)) return;
     if (!frmWeather_)
-        frmWeather_ = std::make_unique<frmWeather>(link_, weather_, p_.clock, p_.messages, p_.settings, *this);
+        frmWeather_ = std::make_unique<frmWeather>(shell_.link, shell_.weather, p_.clock, p_.messages, p_.settings,
+                                                   *this, p_.guard);
     frmWeather_->Show(hwnd());
 }
 
-void Form1::mnuSound_Click() {
+void Form1::OpenSound() {
     if (!frmSound_)
         frmSound_ = std::make_unique<frmSound>(
-            p_.env, p_.settings, link_, weather_,
-            SoundHooks{[this] { return ModulePresent(); }, [this] { tmrFScheck_Timer(); },
-                       [this] { PlayButtonSound(); }});
+            p_.env, p_.settings, shell_.link, shell_.weather,
+            SoundHooks{[this] { return shell_.ModulePresent(); }, [this] { shell_.WatchTick(true); },
+                       [this] { shell_.PlayButtonSound(); }},
+            p_.guard);
     frmSound_->Show(hwnd());
 }
 
-void Form1::tmrFsCheck2_Timer() {
-    const bool found = FindWindowA("FS98MAIN", nullptr) != nullptr;
-    link_.SimRunning = found;
-    if (watch_.Tick(found, false, false).stopAutoRandom) autoRandom_->Stop();
-}
+void Form1::Minimise() { ShowWindow(hwnd(), SW_HIDE); }
 
-void Form1::cmdMin_Click() { ShowWindow(hwnd(), SW_HIDE); }
-
-void Form1::cmdClose_Click() {
-    autoRandom_->Stop();
-    RequestEnd();
-}
-
-void Form1::mnuEndProg_Click() { RequestEnd(); }
-
-void Form1::RequestEnd() {
-    if (sets_->Busy() || weather_.RefreshBusy) {
-        // Messages run inside the loop: end when it is over, not half way.
-        if (!endPending_) SetTimer(hwnd(), kTmrEnd, 100, nullptr);
-        endPending_ = true;
-        return;
-    }
-    if (endPending_) KillTimer(hwnd(), kTmrEnd);
-    endPending_ = false;
+// The orderly end; an end asked for while an operation ran comes here once
+// the operation has stopped.
+void Form1::EndProgram() {
     Form_Unload();
-    EndProgram();
+    Quit();
 }
 
 void Form1::BeginDrag(int button) {
@@ -476,12 +395,12 @@ void Form1::BeginDrag(int button) {
     SetCapture(hwnd());
 }
 
-void Form1::EndProgram() {
+void Form1::Quit() {
     ended_ = true;
     PostQuitMessage(0);
 }
 
-void Form1::mnuShowIni_Click() {
+void Form1::ShowIni() {
     const std::string ini = ProgramFile(p_.env, p_.settings.IniName);
     if (!SameText(FileCheck(p_.env, ini), "OK")) {
         p_.messages.ShowMsg("", 64, "No cloud.ini");
@@ -517,8 +436,10 @@ void Form1::SysTrayIcon(DWORD command, const char* tip) {
 
 void Form1::Form_Activate() { SysTrayIcon(NIM_ADD, "Show/Hide Window"); }
 
-void Form1::PIC_MouseMove(double xTwips) {
-    switch (TrayIconAction(xTwips)) {
+void Form1::PIC_MouseMove(double xTwips) { shell_.Events().Fire(PIC, 0, static_cast<int>(xTwips / 15)); }
+
+void Form1::TrayMouse(int message) {
+    switch (TrayIconAction(message * 15.0)) {
         case TrayAction::ToggleWindow:
             if (IsWindowVisible(hwnd())) {
                 ShowWindow(hwnd(), SW_HIDE);
@@ -547,9 +468,10 @@ void Form1::Form_Unload() {
     if (frmSound_) frmSound_->Unload();
     SaveLastInstalled(p_.env, p_.settings);
     if (trayAdded_) SysTrayIcon(NIM_DELETE, "");
-    KillTimer(hwnd(), kTmrFScheck);
-    KillTimer(hwnd(), kTmrFsCheck2);
-    link_.IpcClose();
+    KillTimer(hwnd(), tmrFScheck);
+    KillTimer(hwnd(), tmrFsCheck2);
+    KillTimer(hwnd(), Timer1);
+    shell_.link.IpcClose();
 }
 
 HMENU Form1::BuildMenu(Menu which) {
@@ -599,69 +521,17 @@ void Form1::PopupMenu(HMENU menu) {
 
 void Form1::Popup(Menu menu) { PopupMenu(BuildMenu(menu)); }
 
-void Form1::Command(int id, int code) {
-    SetsController& c = *sets_;
-    if (id >= lblFilter0 && id < lblFilter0 + 6) {
-        if (code == STN_CLICKED) c.lblFilter_Click(id - lblFilter0);
-        return;
-    }
-    switch (id) {
-        case cmbClouds: if (code == CBN_SELCHANGE) c.cmbClouds_Click(); break;
-        case cmbOption: if (code == CBN_SELCHANGE) c.cmbOption_Click(); break;
-        case lstSky: if (code == LBN_SELCHANGE) c.LstSky_Click(); break;
-        case lstSkyFil: if (code == LBN_SELCHANGE) c.lstSkyFil_Click(); break;
-        case lstClouds: if (code == LBN_SELCHANGE) c.lstClouds_Click(); break;
-        case lstOption: if (code == LBN_SELCHANGE) c.lstOption_Click(); break;
-        case optSky: if (code == BN_CLICKED) c.optSky_Click(); break;
-        case optFLT: if (code == BN_CLICKED) situations_->optFLT_Click(); break;
-        case lstFLT: if (code == LBN_SELCHANGE) situations_->lstFLT_Click(); break;
-        case mnuClearSituation: situations_->mnuClearSituation_Click(); break;
-        case cmdInstAndStart:
-            launch_->cmdInstAndStart_Pressed(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0);
-            break;
-        case mnuNotStartFs: launch_->mnuNotStartFs_Click(); break;
-        case mnuCancel: launch_->mnuCancel_Click(); break;
-        case optFs0:
-        case optFs1:
-            if (code == BN_CLICKED && static_cast<int>(p_.settings.FsIndex) != id - optFs0) optFs_Click(id - optFs0);
-            break;
-        case cmdInst: c.cmdInst_Click(); break;
-        case cmdToOrg: c.cmdToOrg_Click(); break;
-        case cmdBackUp: c.cmdBackUp_Click(); break;
-        case cmdMin: cmdMin_Click(); break;
-        case cmdClose: cmdClose_Click(); break;
-        case cmdRandom: autoRandom_->cmdRandom_Click(); break;
-        case lblAutoRandom: if (code == STN_CLICKED) autoRandom_->lblAutoRandom_Click(); break;
-        case lblOption: if (code == STN_CLICKED) c.lblOption_Click(); break;
-        case mnuClearCloudAll: c.mnuClearCloudAll_Click(); break;
-        case mnuCheckCloudAll: c.mnuCheckCloudAll_Click(); break;
-        case mnuClearOptionAll: c.mnuClearOptionAll_Click(); break;
-        case mnuCheckOptionAll: c.mnuCheckOptionAll_Click(); break;
-        case mnuBkAll: c.mnuBkAll_Click(); break;
-        case mnuLastInst: c.mnuLastInst_Click(); break;
-        case mnuShowIni: mnuShowIni_Click(); break;
-        case lblRefresh: if (code == STN_CLICKED) refresh_.lblRefresh_Click(); break;
-        case mnuStopRefresh: refresh_.mnuStopRefresh_Click(); break;
-        case mnuWeather: mnuWeather_Click(); break;
-        case mnuSound: mnuSound_Click(); break;
-        case mnuEndProg: mnuEndProg_Click(); break;
-    }
-}
+int Form1::Keys() { return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0); }
 
 LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     try {
         switch (msg) {
             case WM_COMMAND:
-                Command(LOWORD(wp), HIWORD(wp));
+                shell_.Events().Fire(LOWORD(wp), HIWORD(wp), 0, Keys());
                 return 0;
             case WM_CONTEXTMENU: {
-                HWND from = reinterpret_cast<HWND>(wp);
-                if (from == Control(lstClouds)) sets_->lstClouds_MouseDown(2);
-                else if (from == Control(lstOption)) sets_->lstOption_MouseDown(2);
-                else if (from == Control(cmdBackUp)) sets_->cmdBackUp_MouseDown(2);
-                else if (from == Control(optFLT)) situations_->optFLT_MouseDown(2);
-                else if (from == Control(cmdInstAndStart))
-                    launch_->cmdInstAndStart_MouseDown(2, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0);
+                const int id = GetDlgCtrlID(reinterpret_cast<HWND>(wp));
+                shell_.Events().Fire(id, kMouseDown + 2, 0, Keys());
                 return 0;
             }
             case WM_MEASUREITEM:
@@ -703,11 +573,8 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             case WM_TIMER:
-                if (wp == kTimer1) autoRandom_->Timer1_Timer();
-                else if (wp == kTmrFScheck) tmrFScheck_Timer();
-                else if (wp == kTmrFsCheck2) tmrFsCheck2_Timer();
-                else if (wp == kTmrEnd) RequestEnd();
-                else if (wp == kTmrAfterShow) {
+                if (shell_.Events().Fire(static_cast<int>(wp)) != Fired::NoEntry) return 0;
+                if (wp == kTmrAfterShow) {
                     KillTimer(hwnd(), kTmrAfterShow);
                     CreateToolTips();
                 }
@@ -746,27 +613,20 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 }
                 return msg == WM_XBUTTONUP ? TRUE : 0;
             case WM_CLOSE:
-                RequestEnd();
+                shell_.Events().Fire(evClose);
                 return 0;
             case WM_QUERYENDSESSION:
-                // A log-off waits for a running copy loop; the program then
-                // ends by itself.
-                if (sets_->Busy() || weather_.RefreshBusy) {
-                    RequestEnd();
-                    return FALSE;
-                }
-                return TRUE;
+                // A log-off waits for the running operation to stop at its
+                // next safe point; the program then ends by itself.
+                return shell_.Events().Fire(evQueryEndSession) == Fired::Deferred ? FALSE : TRUE;
             case WM_ENDSESSION:
                 // The session ends: the orderly end saves the record first.
-                if (wp) {
-                    Form_Unload();
-                    EndProgram();
-                }
+                if (wp) shell_.Events().Fire(evEndSession);
                 return 0;
         }
     } catch (const ProgramEnd&) {
         // A fatal message was shown: the program ends.
-        EndProgram();
+        Quit();
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);
@@ -808,6 +668,8 @@ HWND Form1::CtlOf(Ctl control) const {
         case Ctl::lblFunc: return Control(lblFunc);
         case Ctl::lblFilter: return Control(lblFilter0);
         case Ctl::mnuLastInst: return nullptr;
+        case Ctl::optFs0: return Control(optFs0);
+        case Ctl::optFs1: return Control(optFs1);
     }
     return nullptr;
 }
@@ -899,13 +761,13 @@ void Form1::ShowMainWindow() {
     UpdateWindow(hwnd());
 }
 
-// ---- AutoRandomView ----
+// ---- MainView ----
 
 void Form1::SetTimer1(bool enabled) {
     Timer1_ = enabled;
     if (!hwnd()) return;
-    if (enabled) SetTimer(hwnd(), kTimer1, 200, nullptr);
-    else KillTimer(hwnd(), kTimer1);
+    if (enabled) SetTimer(hwnd(), Timer1, 200, nullptr);
+    else KillTimer(hwnd(), Timer1);
 }
 
 void Form1::ChooseSky() {
@@ -916,47 +778,31 @@ void Form1::ChooseSky() {
 void Form1::OpenSetDialog() {
     randSel_.reset();
     EnableWindow(hwnd(), FALSE);
-    randSel_ = std::make_unique<frmRandSel>(p_.env, p_.settings, cat_, arData_, hwnd(),
+    randSel_ = std::make_unique<frmRandSel>(p_.env, p_.settings, shell_.cat, shell_.arData, hwnd(),
                                             [this] { SendMessageA(hwnd(), WM_CLOSE, 0, 0); });
     if (!randSel_->Form_Load()) EnableWindow(hwnd(), TRUE);
 }
-
-void Form1::SelectRefreshMode() { refresh_.Mode = vm::SelectRefreshMode(p_.settings, p_.settings.AutoRandomTime); }
-
-// ---- RefreshView ----
-
-void Form1::SetMessage(const std::string& text) { SetWindowTextA(Control(lblMsg), text.c_str()); }
-
-std::string Form1::CloudsText() { return GetText(Control(cmbClouds)); }
-
-bool Form1::RandomMode() { return state_.RandomMode; }
-
-double Form1::AutoRandomTime() { return p_.settings.AutoRandomTime; }
-
-void Form1::SetAutoRandomTime(double minutes) { p_.settings.AutoRandomTime = minutes; }
 
 void Form1::ShowTime(const std::string& caption) { SetWindowTextA(Control(lblTime), caption.c_str()); }
 
 void Form1::EnableTime(bool enable) { EnableWindow(Control(lblTime), enable); }
 
-void Form1::ButtonCtrl(bool enable) { sets_->ButtonCtrl(enable); }
-
-void Form1::EnableStopRefresh(bool enable) { stopRefreshEnabled_ = enable; }
-
-void Form1::EnableLastInst(bool enable) { lastInstEnabled_ = enable; }
-
-bool Form1::ModulePresent() { return IpcModulePresent(p_.env, p_.settings); }
-
-void Form1::CheckSimWindow() { tmrFScheck_Timer(); }
-
-void Form1::PlayButtonSound() { vm::PlayButtonSound(p_.env, p_.settings); }
-
-// The music window is not part of the program yet: nothing else keeps the link.
 bool Form1::MusicKeepsLink() { return frmSound_ && frmSound_->Desk() && frmSound_->Desk()->KeepsLink(); }
+
+void Form1::SaveSoundDesk() {
+    if (frmSound_ && frmSound_->Desk()) frmSound_->Desk()->SaveBeforeReload();
+}
+
+void Form1::FillFrozen(const std::function<void()>& fill) {
+    // One repaint of each list when it is full, not one per line.
+    const RedrawOff frozen({Control(cmbClouds), Control(lstSky), Control(lstClouds), Control(cmbOption),
+                              Control(lstOption), Control(lstFLT)});
+    fill();
+}
 
 // ---- ConfigView ----
 
-void Form1::ClearLists() { sets_->ClearLists(); }
+void Form1::ClearLists() { shell_.sets.ClearLists(); }
 
 void Form1::SetStretch(bool stretch) { ImageViewSetStretch(Control(imgSky), stretch); }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "config/main_shell.h"
 #include "config/main_window.h"
 #include "sets/auto_random.h"
 #include "sets/catalogue.h"
@@ -32,21 +33,8 @@
 
 namespace vm {
 
-class Form1 : public Window, public SetsView, public ConfigView, public RefreshView, public AutoRandomView,
-              public SimWatchSwitch {
+class Form1 : public Window, public MainView, public SimWatchSwitch, public MainIds {
 public:
-    enum Id {
-        lstClouds = 1001, cmbClouds, cmbOption, lstOption, lstSkyFil, lstSky, lstFLT, imgSky,
-        cmdInst = 1010, cmdInstAndStart, cmdRandom, cmdBackUp, cmdToOrg, cmdMin, cmdClose,
-        optSky = 1020, optFLT, Frame1, optFs0, optFs1,
-        lblFilter0 = 1030,  // to lblFilter0 + 5
-        lblOption = 1040, lblRefresh, lblTime, lblAutoRandom, lblMsg, Label1, lblTemp, lblFunc, PIC,
-        // Menu items.
-        mnuNotStartFs = 2001, mnuCancel, mnuClearCloudAll, mnuCheckCloudAll, mnuClearOptionAll,
-        mnuCheckOptionAll, mnuBkAll, mnuClearSituation, mnuEndProg, mnuShowIni, mnuSound, mnuWeather,
-        mnuLastInst, mnuStopRefresh,
-    };
-
     explicit Form1(Program& p);
     ~Form1() override;
 
@@ -55,47 +43,36 @@ public:
     void Form_Load();
     HWND Control(int id) const;
     bool Ended() const { return ended_; }
-    SetsController& Sets() { return *sets_; }
-    SituationController& Situations() { return *situations_; }
-    LaunchController& Launch() { return *launch_; }
-    Catalogue& Cat() { return cat_; }
-    CloudRefresh& Refresh() { return refresh_; }
-    Fsuipc& Link() { return link_; }
-    ComIpc& Weather() { return weather_; }
+    MainShell& Shell() { return shell_; }
+    SetsController& Sets() { return shell_.sets; }
+    SituationController& Situations() { return shell_.situations; }
+    LaunchController& Launch() { return shell_.launch; }
+    Catalogue& Cat() { return shell_.cat; }
+    CloudRefresh& Refresh() { return shell_.refresh; }
+    Fsuipc& Link() { return shell_.link; }
+    ComIpc& Weather() { return shell_.weather; }
     // Whether the simulator-watch timers are switched on.
     bool FsCheckOn() const { return tmrFScheck_; }
     bool FsCheck2On() const { return tmrFsCheck2_; }
 
     // AutoRandom: the random button, lblTime, Timer1 and the set dialog.
-    AutoRandomController& AutoRandom() { return *autoRandom_; }
-    AutoRandomData& AutoRandomState() { return arData_; }
+    AutoRandomController& AutoRandom() { return shell_.autoRandom; }
+    AutoRandomData& AutoRandomState() { return shell_.arData; }
     bool Timer1On() const { return Timer1_; }
     // The set dialog while it is loaded, else null.
     frmRandSel* RandSel() { return randSel_ && randSel_->Loaded() ? randSel_.get() : nullptr; }
-    void lblTime_MouseDown(int button, int shift) { autoRandom_->lblTime_MouseDown(button, shift); }
+    // A press on lblTime, as the label reports it.
+    void lblTime_MouseDown(int button, int shift) { shell_.Events().Fire(lblTime, kMouseDown + button, 0, shift); }
+    // An end waits for the running operation to stop.
+    bool EndPending() const { return p_.guard.StopAsked(); }
 
-    // AutoRandomView (ShowTime is RefreshView's).
-    void SetTimer1(bool enabled) override;
-    void ChooseSky() override;
-    void OpenSetDialog() override;
-    void SelectRefreshMode() override;
-    void RestoreSituation() override { situations_->lstFLT_Click(); }
-
-    // Shell handlers.
-    void cmdMin_Click();
-    void cmdClose_Click();
-    void mnuEndProg_Click();
-    // Ends the program in order; while a copy loop or a cloud refresh runs,
-    // as soon as it has finished (its record is then saved too).
-    void RequestEnd();
-    bool EndPending() const { return endPending_; }
-    void mnuShowIni_Click();
-    void optFs_Click(int index);
+    void mnuShowIni_Click() { ShowIni(); }
+    void cmdMin_Click() { Minimise(); }
     void PIC_MouseMove(double xTwips);
     void Form_Activate();
     void Form_Unload();
-    void tmrFScheck_Timer();
-    void tmrFsCheck2_Timer();
+    frmWeather* WeatherWindow() { return frmWeather_.get(); }
+    frmSound* SoundWindow() { return frmSound_.get(); }
 
     // SetsView.
     int Count(Lst list) override;
@@ -116,68 +93,53 @@ public:
     void Popup(Menu menu) override;
     void ShowMainWindow() override;
 
-    // RefreshView.
-    void SetMessage(const std::string& text) override;
-    std::string CloudsText() override;
-    bool RandomMode() override;
-    double AutoRandomTime() override;
-    void SetAutoRandomTime(double minutes) override;
-    void ShowTime(const std::string& caption) override;
-    void EnableTime(bool enable) override;
-    void ButtonCtrl(bool enable) override;
-    void EnableStopRefresh(bool enable) override;
-    void EnableLastInst(bool enable) override;
-    bool ModulePresent() override;
-    void CheckSimWindow() override;
-    void PlayButtonSound() override;
-    bool MusicKeepsLink() override;
-
-    // The weather editor, opened from the menu when the IPC module is
-    // installed; it switches the watch timers through SimWatchSwitch.
-    void mnuWeather_Click();
-    frmWeather* WeatherWindow() { return frmWeather_.get(); }
-    bool LinkWatchOn() override { return tmrFScheck_; }
-    // The sound desk, opened from the menu.
-    void mnuSound_Click();
-    frmSound* SoundWindow() { return frmSound_.get(); }
-    void UseLinkWatch(bool withLink) override;
-
     // ConfigView.
     void ClearLists() override;
     void SetStretch(bool stretch) override;
     void SetToolTip(const std::string& control, int index, const std::string& text) override;
+
+    // MainView.
+    void ShowTime(const std::string& caption) override;
+    void EnableTime(bool enable) override;
+    void EnableStopRefresh(bool enable) override { stopRefreshEnabled_ = enable; }
+    void SetTimer1(bool enabled) override;
+    void SetWatchTimers(bool withLink) override;
+    void ChooseSky() override;
+    void OpenSetDialog() override;
+    bool SimWindowExists() override;
+    bool StartProcess(const std::string& exePath, const std::string& folder) override;
+    bool MusicKeepsLink() override;
+    void SaveSoundDesk() override;
+    void FillFrozen(const std::function<void()>& fill) override;
+    void Minimise() override;
+    void ShowIni() override;
+    void OpenWeather() override;
+    void OpenSound() override;
+    void TrayMouse(int message) override;
+    void EndProgram() override;
+
+    // SimWatchSwitch: the weather editor switches the watch timers.
+    bool LinkWatchOn() override { return tmrFScheck_; }
+    void UseLinkWatch(bool withLink) override;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void CreateControls();
-    void Command(int id, int code);
     void ApplyLayout(const SkyLayout& l);
     void SysTrayIcon(DWORD command, const char* tip);
     void PopupMenu(HMENU menu);
     HMENU BuildMenu(Menu which);
-    LoadSteps Steps();
-    void EndProgram();
+    void Quit();
     HWND ListOf(Lst list) const;
     HWND CtlOf(Ctl control) const;
     bool IsComboList(Lst list) const { return list == Lst::cmbClouds || list == Lst::cmbOption; }
+    static int Keys();  // Shift 1, Ctrl 2
 
     Program& p_;
-    Catalogue cat_;
-    SetsState state_;
-    SetsHooks hooks_;
-    std::unique_ptr<SetsController> sets_;
-    SituationHooks situationHooks_;
-    std::unique_ptr<SituationController> situations_;
-    LaunchHooks launchHooks_;
-    std::unique_ptr<LaunchController> launch_;
-    void WireLaunch();
     Win32IpcTransport transport_;
-    Fsuipc link_;
-    ComIpc weather_{link_};
-    CloudRefresh refresh_;
-    SimWatch watch_;
+    MainShell shell_;
     bool stopRefreshEnabled_ = false, lastInstEnabled_ = true;
     // The controls by id, kept as they are made: GetDlgItem asks the window
     // system for the list of children at every call.
@@ -190,18 +152,14 @@ private:
     HFONT font_ = nullptr, bold_ = nullptr;
     HBITMAP band_ = nullptr;  // the header's colour band
     std::map<int, COLORREF> colors_;  // label id -> text colour
-    AutoRandomData arData_;
-    std::unique_ptr<AutoRandomController> autoRandom_;
     std::unique_ptr<frmRandSel> randSel_;
     bool trayAdded_ = false;
     bool ended_ = false;
     bool unloaded_ = false;
     bool tmrFScheck_ = false, tmrFsCheck2_ = false, Timer1_ = false;
-    void SetWatch(bool withLink);
     POINT dragPt_{};
     RECT dragRect_{};
     bool dragging_ = false;
-    bool endPending_ = false;
     void BeginDrag(int button);
     std::unique_ptr<frmWeather> frmWeather_;  // after the link it uses
     std::unique_ptr<frmSound> frmSound_;

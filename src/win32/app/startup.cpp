@@ -11,7 +11,7 @@ Program::Program(const std::string& programDir) {
     env.profile = &profile;
     env.registry = &registry;
     env.clock = &clock;
-    env.pump = &pump;
+    env.pump = &guard;
     env.sound = &sound;
     env.fonts = &fonts;
     env.random = &random;

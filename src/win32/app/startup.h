@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/operation_guard.h"
 #include "common/ports.h"
 #include "config/fonts.h"
 #include "config/loader.h"
@@ -44,10 +45,13 @@ struct Program {
     Win32Registry registry;
     Win32Clock clock;
     Win32Pump pump;
+    // Every long operation lets messages run through the guard, and every
+    // window asks it before an event runs.
+    OperationGuard guard{&pump};
     Win32Sound sound;
     Win32Fonts fonts;
     Win32Random random;
-    Win32Messages messages{pump, clock};
+    Win32Messages messages{guard, clock};
     Env env;
     Settings settings;
     FontTable fontTable;

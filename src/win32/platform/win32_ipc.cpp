@@ -29,15 +29,41 @@ void Win32IpcTransport::UnmapView(uint8_t* view) { UnmapViewOfFile(view); }
 
 void Win32IpcTransport::CloseMapping(Handle mapping) { CloseHandle(reinterpret_cast<HANDLE>(mapping)); }
 
+namespace {
+struct SendCall {
+    HWND window;
+    UINT message;
+    WPARAM atom;
+    UINT timeoutMs;
+    DWORD_PTR result = 0;
+    LRESULT sent = 0;
+    DWORD error = 0;
+};
+
+DWORD WINAPI SendOnWorker(LPVOID p) {
+    auto* c = static_cast<SendCall*>(p);
+    SetLastError(0);
+    c->sent = SendMessageTimeoutA(c->window, c->message, c->atom, 0, SMTO_BLOCK, c->timeoutMs, &c->result);
+    c->error = c->sent ? 0 : GetLastError();
+    return 0;
+}
+}  // namespace
+
 bool Win32IpcTransport::Send(Handle window, uint32_t message, uint16_t atom, unsigned timeoutMs, uintptr_t& answer,
                              uint32_t& lastError) {
-    DWORD_PTR result = 0;
-    SetLastError(0);
-    const LRESULT sent = SendMessageTimeoutA(reinterpret_cast<HWND>(window), message, atom, 0, SMTO_BLOCK,
-                                             timeoutMs, &result);
-    lastError = sent ? 0 : GetLastError();
-    answer = result;
-    return sent != 0;
+    SendCall call{reinterpret_cast<HWND>(window), message, atom, timeoutMs};
+    HANDLE worker = pump_ ? CreateThread(nullptr, 0, SendOnWorker, &call, 0, nullptr) : nullptr;
+    if (worker) {
+        constexpr DWORD kSliceMs = 50;
+        while (MsgWaitForMultipleObjects(1, &worker, FALSE, kSliceMs, QS_ALLINPUT) != WAIT_OBJECT_0)
+            pump_->DoEvents();
+        CloseHandle(worker);
+    } else {
+        SendOnWorker(&call);
+    }
+    lastError = call.error;
+    answer = call.result;
+    return call.sent != 0;
 }
 
 }  // namespace vm

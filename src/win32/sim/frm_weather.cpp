@@ -40,8 +40,38 @@ int ButtonId(WxButton b) {
 }  // namespace
 
 frmWeather::frmWeather(Fsuipc& link, ComIpc& weather, Clock& clock, Messages& messages, const Settings& settings,
-                       SimWatchSwitch& watch)
-    : link_(link), weather_(weather), clock_(clock), messages_(messages), settings_(settings), watch_(watch) {}
+                       SimWatchSwitch& watch, OperationGuard& guard)
+    : link_(link), weather_(weather), clock_(clock), messages_(messages), settings_(settings), watch_(watch),
+      events_(guard) {
+    BuildTable();
+}
+
+// The editor's entry points: its buttons, arrows, layer bar and timers start
+// exchanges or change the layers, so none runs inside another operation; the
+// close box waits for it; the arrows' release always ends their repeat.
+void frmWeather::BuildTable() {
+    auto editor = [this](void (WeatherEditor::*f)()) {
+        return [this, f] {
+            if (editor_) (editor_.get()->*f)();
+        };
+    };
+    events_.On(cmdReceive, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdReceive_Click));
+    events_.On(cmdSend, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdSend_Click));
+    events_.On(cmdAdd, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdAdd_Click));
+    events_.On(cmdDel, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdDel_Click));
+    events_.On(vsbLayer, EventTable::kAnyCode, Policy::Start, [this](const vm::Event& e) { Scroll(e.code); });
+    for (int k = 0; k < 4; ++k) {
+        events_.On(cmdTopUp0 + k, kArrowDown, Policy::Start, [this, k] {
+            if (editor_) editor_->cmdTopUp_MouseDown(k);
+        });
+        events_.On(cmdTopDn0 + k, kArrowDown, Policy::Start, [this, k] {
+            if (editor_) editor_->cmdTopDn_MouseDown(k);
+        });
+    }
+    events_.On(evTmr1, EventTable::kAnyCode, Policy::Tick, editor(&WeatherEditor::tmr1_Timer));
+    events_.On(evTmrAlt, EventTable::kAnyCode, Policy::Tick, editor(&WeatherEditor::tmrAlt_Timer));
+    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Form_Unload(); });
+}
 
 frmWeather::~frmWeather() {
     Destroy();
@@ -146,11 +176,7 @@ LRESULT CALLBACK frmWeather::ArrowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         const LRESULT r = DefSubclassProc(h, WM_LBUTTONDOWN, wp, lp);
-        if (w->editor_ && IsWindowEnabled(h)) {
-            const int index = int(id) >= cmdTopDn0 ? int(id) - cmdTopDn0 : int(id) - cmdTopUp0;
-            if (int(id) >= cmdTopDn0) w->editor_->cmdTopDn_MouseDown(index);
-            else w->editor_->cmdTopUp_MouseDown(index);
-        }
+        if (IsWindowEnabled(h)) w->events_.Fire(int(id), kArrowDown);
         return r;
     }
     case WM_LBUTTONUP:
@@ -198,24 +224,17 @@ void frmWeather::Scroll(int code) {
 LRESULT frmWeather::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (editor_ && HIWORD(wp) == BN_CLICKED) {
-            switch (LOWORD(wp)) {
-            case cmdReceive: editor_->cmdReceive_Click(); return 0;
-            case cmdSend: editor_->cmdSend_Click(); return 0;
-            case cmdAdd: editor_->cmdAdd_Click(); return 0;
-            case cmdDel: editor_->cmdDel_Click(); return 0;
-            }
-        }
+        if (events_.Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
         break;
     case WM_VSCROLL:
-        if (reinterpret_cast<HWND>(lp) == Control(vsbLayer)) Scroll(LOWORD(wp));
+        if (reinterpret_cast<HWND>(lp) == Control(vsbLayer)) events_.Fire(vsbLayer, LOWORD(wp));
         return 0;
     case WM_DRAWITEM:
         DrawArrow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;
     case WM_TIMER:
-        if (editor_ && wp == kTmr1) editor_->tmr1_Timer();
-        if (editor_ && wp == kTmrAlt) editor_->tmrAlt_Timer();
+        if (wp == kTmr1) events_.Fire(evTmr1);
+        if (wp == kTmrAlt) events_.Fire(evTmrAlt);
         return 0;
     case WM_ACTIVATE:
         // The first showing, and a return from the main window, bring the
@@ -228,7 +247,7 @@ LRESULT frmWeather::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_CLOSE:
-        Form_Unload();
+        events_.Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);

@@ -11,6 +11,7 @@
 #include "common/ports.h"
 #include "config/settings.h"
 #include "platform/window.h"
+#include "common/dispatch.h"
 #include "sim/weather_editor.h"
 
 namespace vm {
@@ -29,7 +30,7 @@ public:
     static constexpr char kClass[] = "VellmoraWeather";
 
     frmWeather(Fsuipc& link, ComIpc& weather, Clock& clock, Messages& messages, const Settings& settings,
-               SimWatchSwitch& watch);
+               SimWatchSwitch& watch, OperationGuard& guard);
     ~frmWeather() override;
 
     // Loads the window (once) and shows it; a loaded window comes to the front.
@@ -64,6 +65,9 @@ private:
     void Form_Unload();
     void CreateControls();
     void Scroll(int code);
+    void BuildTable();
+    // Keys of the table beside the control ids: the timers and the close box.
+    enum Event { evTmr1 = 3901, evTmrAlt, evClose, kArrowDown = 0x201 };
     void DrawArrow(const DRAWITEMSTRUCT& d);
     static LRESULT CALLBACK ArrowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
@@ -74,6 +78,7 @@ private:
     const Settings& settings_;
     SimWatchSwitch& watch_;
     std::unique_ptr<WeatherEditor> editor_;
+    EventTable events_;
     HFONT font_ = nullptr;
     bool activated_ = false;
 };

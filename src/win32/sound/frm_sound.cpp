@@ -29,8 +29,37 @@ int IndexOf(int id, int first, int count) { return id >= first && id < first + c
 
 }  // namespace
 
-frmSound::frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks)
-    : env_(env), settings_(settings), link_(link), weather_(weather), hooks_(std::move(hooks)) {}
+frmSound::frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks,
+                   OperationGuard& guard)
+    : env_(env), settings_(settings), link_(link), weather_(weather), hooks_(std::move(hooks)), events_(guard) {
+    BuildTable();
+}
+
+// The desk's entry points. The players, their bars and the CD keep working
+// while an operation runs; the music list's dialog and its editor open only
+// when nothing runs; the following reads the simulator, so its tick never
+// runs inside another exchange; the close box waits for the operation.
+void frmSound::BuildTable() {
+    auto command = [this](const vm::Event& e) { Command(e.id, e.code); };
+    for (int i = 0; i < 3; ++i) events_.On(chkMP1 + i, EventTable::kAnyCode, Policy::Free, command);
+    for (int id : {int(chkCD), int(chkRepeatCD), int(mnuFwd), int(mnuRev), int(mnuReset), int(mnuClearList)})
+        events_.On(id, EventTable::kAnyCode, Policy::Free, command);
+    for (int id : {int(cmdSelFile), int(mnuEditList)}) events_.On(id, EventTable::kAnyCode, Policy::Start, command);
+    events_.On(evScroll, EventTable::kAnyCode, Policy::Free,
+               [this](const vm::Event& e) { Scroll(Control(e.a), e.code); });
+    auto pause = [this](const vm::Event& e) {
+        if (desk_) desk_->tmrMp_Timer(e.id - evTmrMp1 + 1);
+    };
+    events_.On(evTmrMp1, EventTable::kAnyCode, Policy::Free, pause);
+    events_.On(evTmrMp2, EventTable::kAnyCode, Policy::Free, pause);
+    events_.On(evTmrIpcVolCont, EventTable::kAnyCode, Policy::Tick, [this] {
+        if (desk_) desk_->tmrIpcVolCont_Timer();
+    });
+    events_.On(evTmrCD, EventTable::kAnyCode, Policy::Free, [this] {
+        if (desk_) cdPanel_->tmrCD_Timer();
+    });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Unload(); });
+}
 
 frmSound::~frmSound() {
     Unload();
@@ -203,17 +232,17 @@ void frmSound::Command(int id, int code) {
 LRESULT frmSound::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        Command(LOWORD(wp), HIWORD(wp));
+        events_.Fire(LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
-        if (lp) Scroll(reinterpret_cast<HWND>(lp), LOWORD(wp));
+        // Event::a: the bar's id.
+        if (lp) events_.Fire(evScroll, LOWORD(wp), GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
         return 0;
     case WM_TIMER:
-        if (!desk_) return 0;
-        if (wp == kTmrMp0 + 1 || wp == kTmrMp0 + 2) desk_->tmrMp_Timer(int(wp - kTmrMp0));
-        else if (wp == kTmrIpcVolCont) desk_->tmrIpcVolCont_Timer();
-        else if (wp == kTmrCD) cdPanel_->tmrCD_Timer();
+        if (wp == kTmrMp0 + 1 || wp == kTmrMp0 + 2) events_.Fire(evTmrMp1 + int(wp - kTmrMp0 - 1));
+        else if (wp == kTmrIpcVolCont) events_.Fire(evTmrIpcVolCont);
+        else if (wp == kTmrCD) events_.Fire(evTmrCD);
         return 0;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lp) == Control(lblVolIndex)) {
@@ -225,7 +254,7 @@ LRESULT frmSound::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_CLOSE:
-        Unload();
+        events_.Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);

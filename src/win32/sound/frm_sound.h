@@ -13,6 +13,7 @@
 #include "common/ports.h"
 #include "config/settings.h"
 #include "platform/win32_mci.h"
+#include "common/dispatch.h"
 #include "platform/window.h"
 #include "sound/cd.h"
 #include "sound/media_strip.h"
@@ -39,7 +40,7 @@ public:
     static constexpr char kClass[] = "VellmoraSound";
     static constexpr char kCaption[] = "Vellmora Sound";
 
-    frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks);
+    frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks, OperationGuard& guard);
     ~frmSound() override;
 
     // Loads the window (once) and shows it; a loaded window comes to the front.
@@ -91,6 +92,9 @@ private:
     void CreateControls();
     void Scroll(HWND bar, int code);
     void Command(int id, int code);
+    void BuildTable();
+    // Keys of the table beside the control ids: the timers and the close box.
+    enum Event { evTmrMp1 = 4201, evTmrMp2, evTmrIpcVolCont, evTmrCD, evClose, evScroll = 0x300 };
     static LRESULT CALLBACK FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
     Env& env_;
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<CdPanel> cdPanel_;
     std::array<std::unique_ptr<MediaStrip>, 3> mp_;
     std::unique_ptr<SoundDesk> desk_;
+    EventTable events_;
     std::unique_ptr<frmMusic> music_;
     HFONT font_ = nullptr;
     HBRUSH indicator_ = nullptr;

@@ -1,5 +1,9 @@
 #include "ui/frm_msg.h"
 
+#include <optional>
+
+#include "common/operation_guard.h"
+
 #include <vector>
 
 #include "platform/app_icon.h"
@@ -208,6 +212,10 @@ LRESULT frmMsg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int Win32Messages::ShowMsg(const std::string& text, uint8_t style, const std::string& title) {
+    // The wait is an operation: what arrives meanwhile asks the guard.
+    auto* guard = dynamic_cast<OperationGuard*>(&pump_);
+    std::optional<OperationScope> waiting;
+    if (guard && guard->MayEnter()) waiting.emplace(*guard, Operation::Message);
     return ShowMsgModal(*this, pump_, clock_, text, style, title);
 }
 
