@@ -2,6 +2,7 @@
 // the first backup while cloud.ini is loaded.
 #include <gtest/gtest.h>
 
+#include "common/fileproc.h"
 #include "config/cfg_file.h"
 #include "sets/backup.h"
 #include "test_sets_view.h"
@@ -46,8 +47,11 @@ TEST_F(BackupTest, BackupCopyCases) {
     ASSERT_FALSE(te.fs.ShellCalls().empty());
     const auto& call = te.fs.ShellCalls().back();
     EXPECT_EQ(call.op, 2u);
-    EXPECT_EQ(call.flags, 0x102u);  // simple progress, the shell's own confirmation
-    EXPECT_EQ(call.to, kBak);
+    // Simple progress, to a file name: a new temporary copy beside the
+    // backup, which then replaces it in one step.
+    EXPECT_EQ(call.flags, 0x103u);
+    EXPECT_EQ(ParentPath(call.to), kBak);
+    EXPECT_TRUE(IsCopyTempName(call.to.substr(call.to.rfind('\\') + 1))) << call.to;
     EXPECT_TRUE(te.msg.calls.empty());
 
     EXPECT_FALSE(ctl.BackupCopy(Tex("none.bmp"), Bak("none.bmp"), true, false));
@@ -195,6 +199,34 @@ TEST_F(BackupAtLoadTest, AFailedBackupEndsTheProgram) {
     EXPECT_EQ(te.msg.Last().title, "ini read Error");
     EXPECT_EQ(te.msg.Last().style, 16);
     EXPECT_EQ(te.fs.Content(Bak("a.bmp")), "tex-a");
+}
+
+// [ToBeBackuped] values that are no file names of the texture folder (a
+// path, a drive, a wildcard, nothing) are left out of the first backup and
+// named once in its question; the others are backed up.
+TEST_F(BackupAtLoadTest, NamesThatAreNoTextureFileNamesAreLeftOut) {
+    te.fs.AddFile("C:\\FS\\fs2002.cfg", "simulator's");
+    te.fs.AddFile("C:\\secret.txt", "elsewhere");
+    Ini("[AppName]\r\nName=V\r\n[ToBeBackuped]\r\nbk1=a.bmp\r\nbk2=..\\fs2002.cfg\r\nbk3=C:\\secret.txt\r\n"
+        "bk4=C:secret.txt\r\nbk5=sub/b.bmp\r\nbk6=*.bmp\r\nbk7=\r\nbk8=..\r\nbk9=b.bmp\r\n");
+    te.msg.Answer({6});
+    ctl.BackupAtLoad();
+    ASSERT_EQ(te.msg.calls.size(), 1u);
+    EXPECT_EQ(te.msg.Last().text,
+              "Original texture files will be backup to\r\nC:\\FS\\texture\\bk\r\n\r\n"
+              "Following [ToBeBackuped] names are not file names of the Texture Folder.\r\nThey are left out.\r\n"
+              " ..\\fs2002.cfg\r\n C:\\secret.txt\r\n C:secret.txt\r\n sub/b.bmp\r\n *.bmp\r\n \r\n ..");
+    EXPECT_EQ(te.msg.Last().title, "BackUp Original");
+    EXPECT_EQ(te.fs.Content(Bak("a.bmp")), "tex-a");
+    EXPECT_EQ(te.fs.Content(Bak("b.bmp")), "tex-b");
+    EXPECT_FALSE(te.fs.Exists(Bak("fs2002.cfg")));
+    EXPECT_FALSE(te.fs.Exists(Bak("secret.txt")));
+
+    // Declined: nothing is backed up, whatever the list.
+    s.BackupDir = "C:\\FS\\texture\\bk2";
+    te.msg.Answer({7});
+    ctl.BackupAtLoad();
+    EXPECT_FALSE(te.fs.Exists(s.BackupDir));
 }
 
 }  // namespace

@@ -8,16 +8,12 @@
 #include "config/loader.h"
 #include "sets/backup.h"
 #include "sets/restore.h"
+#include "sound/sound_desk.h"
+#include "sets/last_installed.h"
 #include "test_sets_view.h"
 
 namespace vm {
 namespace {
-
-struct NoConfigView : ConfigView {
-    void ClearLists() override {}
-    void SetStretch(bool) override {}
-    void SetToolTip(const std::string&, int, const std::string&) override {}
-};
 
 // Two simulators, A in slot 0 and B in slot 1; the data folder lives in B's
 // texture folder, so A finds it in the other simulator's folder.
@@ -62,6 +58,40 @@ TEST_F(TwoSimulators, EachKeepsItsOwnOriginals) {
     }
     EXPECT_EQ(te.fs.Content("C:\\FSA\\texture\\cld1.bmp"), "A-orig");
     EXPECT_EQ(te.fs.Content("C:\\FSB\\texture\\cld1.bmp"), "B-orig");
+}
+
+// A switch of simulator reloads cloud.ini: what was recorded or listed since
+// the start is written first (through the writer, keeping IniTime), so the
+// reload gives it back instead of the file's older copy.
+TEST_F(TwoSimulators, ASwitchKeepsTheRecordAndTheMusicList) {
+    te.msg.defaultAnswer = 7;
+    te.fs.AddFile("C:\\Music\\a.mp3");
+    te.fs.AddFile("C:\\Music\\b.mp3");
+    Ini("[AppName]\r\nName=Vellmora\r\n[DataDirName]\r\nName=Sky\r\n[Set1]\r\nDirName=Cumu\r\n"
+        "[LastInstalled]\r\nNumberOfDisp=2\r\n1=Old,Sun\r\n"
+        "[Sound]\r\nMusicFile1=C:\\Music\\a.mp3\r\nMusicFile2=C:\\Music\\gone.mp3\r\nMusicFile3=C:\\Music\\a.mp3\r\n");
+    bool deskOpen = false;
+    steps.SaveBeforeReload = [&] {
+        if (deskOpen) SaveMusicList(te.env, s);
+    };
+    Select(0);
+    EXPECT_EQ(s.MusicList, (std::vector<std::string>{"C:\\Music\\a.mp3", "C:\\Music\\a.mp3"}));
+    AddLastInstalled(s, "Cumu", "Cumulus");
+    AddLastInstalled(s, "Strat", "Stratus");
+    deskOpen = true;
+    s.MusicList = {"C:\\Music\\b.mp3"};
+    Select(1);
+    EXPECT_EQ(s.LastInstalledSets, (std::vector<std::string>{"Cumu", "Strat"}));
+    EXPECT_EQ(s.LastInstalledTypes, (std::vector<std::string>{"Cumulus", "Stratus"}));
+    EXPECT_EQ(s.MusicList, std::vector<std::string>{"C:\\Music\\b.mp3"});
+    const std::string ini = te.fs.Content(kIni);
+    EXPECT_EQ(ini.find("MusicFile2"), std::string::npos) << ini;  // stale titles deleted
+    EXPECT_EQ(s.IniTime, te.fs.ModTime(kIni).value_or(-1));
+
+    // Back again: nothing new, nothing lost.
+    Select(0);
+    EXPECT_EQ(s.LastInstalledSets, (std::vector<std::string>{"Cumu", "Strat"}));
+    EXPECT_EQ(s.MusicList, std::vector<std::string>{"C:\\Music\\b.mp3"});
 }
 
 class CopySafety : public SetsFixture {

@@ -53,9 +53,49 @@ TEST(MainWindowRules, SmallTexts) {
     EXPECT_EQ(TimeCaption(0), "Off");
     EXPECT_EQ(TimeCaption(5), "5min");
     EXPECT_EQ(TimeCaption(0.5), "0.5min");
-    EXPECT_EQ(EditorCommands("", "C:\\P\\cloud.ini"), std::vector<std::string>{"notepad.exe C:\\P\\cloud.ini"});
-    EXPECT_EQ(EditorCommands("C:\\ed.exe", "C:\\P\\cloud.ini"),
-              (std::vector<std::string>{"C:\\ed.exe C:\\P\\cloud.ini", "notepad.exe C:\\P\\cloud.ini"}));
+}
+
+// Both paths quoted: blanks neither pick another program nor split the file.
+TEST(MainWindowRules, EditorCommandLines) {
+    const struct {
+        const char* editor;
+        const char* ini;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", "C:\\P\\cloud.ini", {"notepad.exe \"C:\\P\\cloud.ini\""}},
+        {"C:\\ed.exe", "C:\\P\\cloud.ini", {"\"C:\\ed.exe\" \"C:\\P\\cloud.ini\"", "notepad.exe \"C:\\P\\cloud.ini\""}},
+        {"C:\\Program Files\\Text Edit\\ed.exe", "C:\\My Tools\\Vell mora\\cloud.ini",
+         {"\"C:\\Program Files\\Text Edit\\ed.exe\" \"C:\\My Tools\\Vell mora\\cloud.ini\"",
+          "notepad.exe \"C:\\My Tools\\Vell mora\\cloud.ini\""}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EditorCommands(c.editor, c.ini), c.lines) << c.editor;
+}
+
+// The global name first; the session's own only where the global one is
+// refused; an existing mutex under either name ends the second copy.
+TEST(MainWindowRules, SingleInstanceAcrossSessions) {
+    using M = InstanceMutex;
+    const std::string global = std::string("Global\\") + kInstanceName, local = kInstanceName;
+    const struct {
+        M globalAnswer, localAnswer;
+        bool first;
+        std::vector<std::string> tried;
+    } cases[] = {
+        {M::Created, M::Exists, true, {global}},
+        {M::Exists, M::Created, false, {global}},
+        {M::Refused, M::Created, true, {global, local}},
+        {M::Refused, M::Exists, false, {global, local}},
+        {M::Refused, M::Refused, true, {global, local}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> tried;
+        const bool first = FirstInstance([&](const std::string& name) {
+            tried.push_back(name);
+            return name == global ? c.globalAnswer : c.localAnswer;
+        });
+        EXPECT_EQ(first, c.first) << tried.size();
+        EXPECT_EQ(tried, c.tried);
+    }
 }
 
 TEST(MainWindowRules, StartStates) {

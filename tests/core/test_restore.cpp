@@ -1,6 +1,8 @@
 // Putting the simulator's own files back, and re-backing up the checked files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "sets/backup.h"
 #include "sets/restore.h"
 #include "test_sets_view.h"
@@ -96,27 +98,79 @@ TEST_F(RestoreTest, AFailedCopyIsReportedAndLosesNothing) {
     }
 }
 
+// The texture folder holds the installed set: its files are no originals.
+// Only cld1, changed by the user since its backup, is backed up again (the
+// shell copies it to a new name that replaces the backup); cld4 and sun6 are
+// the set's own files and are left out, whether a backup exists or not.
 TEST_F(RestoreTest, ReBackupOfTheCheckedFiles) {
     int sounds = 0;
     hooks.playButtonSound = [&] { return ++sounds, true; };
+    ctl.mnuCheckOptionAll_Click();
     te.fs.Remove(Tex("cld3.bmp"));
+    te.fs.AddFile(Tex("cld1.bmp"), "user-cld1");
     te.fs.SetModTime(Tex("cld1.bmp"), 300);
     te.fs.SetModTime(Bak("cld1.bmp"), 100);
     te.fs.SetModTime(Tex("cld2.bmp"), 100);
     te.fs.SetModTime(Bak("cld2.bmp"), 100);
     ctl.cmdBackUp_Click();
     EXPECT_EQ(sounds, 1);
-    // Changed copies go through the shell; missing ones are made; equal ones stay.
     ASSERT_EQ(te.fs.ShellCalls().size(), 1u);
     EXPECT_EQ(te.fs.ShellCalls()[0].from, Tex("cld1.bmp"));
-    EXPECT_EQ(te.fs.Content(Bak("cld1.bmp")), "new-cld1.bmp");
-    EXPECT_EQ(te.fs.Content(Bak("cld2.bmp")), "orig-cld2.bmp");
-    EXPECT_EQ(te.fs.Content(Bak("cld4.bmp")), "new-cld4.bmp");
+    EXPECT_EQ(te.fs.Content(Bak("cld1.bmp")), "user-cld1");
+    EXPECT_EQ(te.fs.Content(Bak("cld2.bmp")), "orig-cld2.bmp");  // same time: left alone
+    EXPECT_FALSE(te.fs.Exists(Bak("cld4.bmp")));
+    EXPECT_FALSE(te.fs.Exists(Bak("sun6.bmp")));
+    EXPECT_TRUE(CopyTempsIn(te.env, kBak).empty());
     ASSERT_EQ(te.msg.calls.size(), 1u);
-    EXPECT_EQ(te.msg.Last().text, "Following files are not found in the Texture Folder.\r\n cld3.bmp");
+    EXPECT_EQ(te.msg.Last().text,
+              "Following files are not found in the Texture Folder.\r\n cld3.bmp\r\n\r\n" +
+                  InstalledNotBackedUpText(" cld4.bmp\r\n sun6.bmp"));
     EXPECT_EQ(te.msg.Last().title, "Backup files");
     EXPECT_EQ(te.msg.Last().style, 48);
     EXPECT_EQ(te.sound.beeps, 1);
+
+    // A set's file with a backup whose time differs: the backup keeps the
+    // original. A file of the same name in another set counts too.
+    te.fs.AddFile(Tex("cld2.bmp"), "other-set");
+    te.fs.AddFile(Data("Strat\\cld2.bmp"), "other-set");
+    te.msg.calls.clear();
+    ctl.cmdBackUp_Click();
+    EXPECT_EQ(te.fs.Content(Bak("cld2.bmp")), "orig-cld2.bmp");
+    ASSERT_EQ(te.msg.calls.size(), 1u);
+    EXPECT_NE(te.msg.Last().text.find(" cld2.bmp\r\n cld4.bmp\r\n sun6.bmp"), std::string::npos);
+    EXPECT_EQ(te.fs.ShellCalls().size(), 1u);
+}
+
+// The shell copy of a re-backup never overwrites the backup in place: a
+// cancelled, failed or refused copy leaves it whole and no temporary file.
+TEST_F(RestoreTest, ReBackupThroughTheShellReplacesInOneStep) {
+    te.fs.AddFile(Tex("cld1.bmp"), "user-cld1");
+    te.fs.SetModTime(Tex("cld1.bmp"), 300);
+    view.CheckOnly(Lst::lstClouds, {"cld1.bmp"});
+    view.CheckOnly(Lst::lstOption, {});
+    const struct {
+        const char* what;
+        std::function<void()> fault;
+    } cases[] = {
+        {"cancelled", [&] { te.fs.ScriptShell(0, true); }},
+        {"cancelled after copying", [&] { te.fs.ScriptShell(0, true, true); }},
+        {"copy fails", [&] { te.fs.ScriptShell(0x4C7, false, true); }},
+        {"replace fails", [&] { te.fs.FailNth(FsOp::Replace, 1); }},
+        {"backup read-only", [&] { te.fs.SetReadOnly(Bak("cld1.bmp")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        te.msg.calls.clear();
+        c.fault();
+        ctl.cmdBackUp_Click();
+        EXPECT_EQ(te.fs.Content(Bak("cld1.bmp")), "orig-cld1.bmp");
+        EXPECT_TRUE(CopyTempsIn(te.env, kBak).empty());
+        ASSERT_EQ(te.msg.calls.size(), 1u);
+        EXPECT_EQ(te.msg.Last().text, "Backup file Error!! FileName : cld1.bmp");
+        te.fs.SetReadOnly(Bak("cld1.bmp"), false);
+    }
+    ctl.cmdBackUp_Click();
+    EXPECT_EQ(te.fs.Content(Bak("cld1.bmp")), "user-cld1");
 }
 
 }  // namespace

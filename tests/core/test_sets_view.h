@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/loader.h"
 #include "config/settings.h"
 #include "fakes.h"
 #include "sets/catalogue.h"
@@ -15,6 +16,13 @@
 #include "sets/sets_view.h"
 
 namespace vm {
+
+// The loader's view when no main window is there.
+struct NoConfigView : ConfigView {
+    void ClearLists() override {}
+    void SetStretch(bool) override {}
+    void SetToolTip(const std::string&, int, const std::string&) override {}
+};
 
 class FakeSetsView : public SetsView {
 public:

@@ -3,6 +3,10 @@
 // number, and what a press of the install-and-start button sets in motion.
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "config/detect.h"
+#include "sets/backup.h"
 #include "sim/launch.h"
 #include "sim/splash.h"
 #include "sim/situation.h"
@@ -127,6 +131,150 @@ TEST_F(SituationTest, InstallTakesTheNamedSetsUpToTheFirstGapAndWritesTheStartKe
     EXPECT_EQ(te.msg.Last().text, "No situation file is selected.");
 }
 
+// CfgFile is relative to the simulator folder and never leaves it.
+TEST(SituationCfgFile, ResolvedInsideTheSimulatorFolder) {
+    using P = CfgTarget::Place;
+    const struct {
+        const char* cfg;
+        const char* section;
+        const char* key;
+        P place;
+        const char* pathOrMissing;
+    } cases[] = {
+        {"FS2002.CFG", "Startup", "Flight", P::Ok, "C:\\FS\\FS2002.CFG"},
+        {"cfg/sub\\fs.cfg", "Startup", "Flight", P::Ok, "C:\\FS\\cfg\\sub\\fs.cfg"},
+        {".\\a\\..\\b\\\\fs.cfg", "S", "K", P::Ok, "C:\\FS\\b\\fs.cfg"},  // back down inside
+        {"..\\FS2002.CFG", "S", "K", P::Outside, ""},
+        {"a\\..\\..\\FS\\FS2002.CFG", "S", "K", P::Outside, ""},  // climbs out and back
+        {"../../Windows/win.ini", "S", "K", P::Outside, ""},
+        {"\\Windows\\win.ini", "S", "K", P::Outside, ""},
+        {"/etc.cfg", "S", "K", P::Outside, ""},
+        {"\\\\server\\share\\fs.cfg", "S", "K", P::Outside, ""},
+        {"C:\\Windows\\win.ini", "S", "K", P::Outside, ""},
+        {"D:fs.cfg", "S", "K", P::Outside, ""},
+        {"FS2002.CFG:stream", "S", "K", P::Outside, ""},
+        {"*.cfg", "S", "K", P::Outside, ""},
+        {"...\\fs.cfg", "S", "K", P::Outside, ""},
+        {"a\\..", "S", "K", P::Outside, ""},  // the folder itself
+        {"", "Startup", "Flight", P::NotGiven, "CfgFile"},
+        {"  ", "Startup", "Flight", P::NotGiven, "CfgFile"},
+        {"FS2002.CFG", "", "Flight", P::NotGiven, "Section"},
+        {"FS2002.CFG", "Startup", "", P::NotGiven, "Key"},
+    };
+    for (const auto& c : cases) {
+        Settings s;
+        s.FsDir = "C:\\FS";
+        s.SituationCfgFile = c.cfg;
+        s.SituationSection = c.section;
+        s.SituationKey = c.key;
+        const CfgTarget t = ResolveCfgFile(s);
+        EXPECT_EQ(t.place, c.place) << c.cfg;
+        EXPECT_EQ(c.place == P::NotGiven ? t.missing : t.path, c.pathOrMissing) << c.cfg;
+    }
+}
+
+// Whatever is wrong with the configuration file, the situation's sets are
+// installed, a message says what, nothing is written, and the success sound
+// is not played.
+TEST_F(SituationTest, TheStartKeyIsWrittenOnlyInsideAndOnlyWhenItCanBe) {
+    int sounds = 0;
+    sitHooks.playButtonSound = [&] { return ++sounds, true; };
+    Flight("A", "SkyFolder1=Storm\r\n");
+    te.fs.AddFile(kCfg, "[Startup]\r\nFlight=old\r\n");
+    te.fs.AddFile("C:\\FS.CFG", "[Startup]\r\nFlight=outside\r\n");
+    Choose("A");
+    const struct {
+        const char* what;
+        const char* cfg;
+        const char* key;
+        std::function<void()> fault;
+        const char* title;
+        const char* text;
+    } cases[] = {
+        {"escapes", "..\\FS.CFG", "Flight", [] {}, "CfgFile Error",
+         "[Situation] CfgFile must name a file inside the simulator folder.\r\nCfgFile=..\\FS.CFG"},
+        {"absolute", "C:\\FS.CFG", "Flight", [] {}, "CfgFile Error",
+         "[Situation] CfgFile must name a file inside the simulator folder.\r\nCfgFile=C:\\FS.CFG"},
+        {"no CfgFile", "", "Flight", [] {}, "File Not Found", "Not found [Situation] CfgFile in cloud.ini"},
+        {"no Key", "FS2002.CFG", "", [] {}, "File Not Found", "Not found [Situation] Key in cloud.ini"},
+        {"no file", "Missing.cfg", "Flight", [] {}, "File Not Found", "Not found Missing.cfg"},
+        {"read-only", "FS2002.CFG", "Flight", [&] { te.fs.SetReadOnly(kCfg); }, "File Write Error",
+         "Can't write to FS2002.CFG\r\nThe file may be read-only or in use by the simulator."},
+        {"locked", "FS2002.CFG", "Flight", [&] { te.fs.Lock(kCfg); }, "File Write Error",
+         "Can't write to FS2002.CFG\r\nThe file may be read-only or in use by the simulator."},
+        {"write fails", "FS2002.CFG", "Flight", [&] { te.fs.FailNth(FsOp::Write, 1, 2); }, "File Write Error",
+         "Can't write to FS2002.CFG\r\nThe file may be read-only or in use by the simulator."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        s.SituationCfgFile = c.cfg;
+        s.SituationKey = c.key;
+        te.fs.AddFile(Tex("cld1.bmp"), "orig");
+        c.fault();
+        const int beeps = te.sound.beeps;
+        te.msg.Answer({1});
+        EXPECT_TRUE(sit.InstallSituation());
+        EXPECT_EQ(te.fs.Content(Tex("cld1.bmp")), "Storm");
+        EXPECT_EQ(te.msg.Last().title, c.title);
+        EXPECT_EQ(te.msg.Last().text, c.text);
+        EXPECT_EQ(sounds, 0);
+        EXPECT_EQ(te.sound.beeps, beeps + 1);
+        sit.mnuClearSituation_Click();  // says only what is wrong with the setting
+        te.fs.SetReadOnly(kCfg, false);
+        te.fs.Lock(kCfg, false);
+        EXPECT_EQ(te.fs.Content(kCfg), "[Startup]\r\nFlight=old\r\n");
+        EXPECT_EQ(te.fs.Content("C:\\FS.CFG"), "[Startup]\r\nFlight=outside\r\n");
+    }
+    EXPECT_EQ(te.msg.calls.back().title, "File Write Error");  // the clear of the last case
+    te.msg.calls.clear();
+    s.SituationCfgFile = "sub\\..\\FS2002.CFG";
+    te.msg.Answer({1});
+    EXPECT_TRUE(sit.InstallSituation());
+    EXPECT_EQ(sounds, 1);
+    EXPECT_EQ(te.fs.Content(kCfg), "[Startup]\r\nFlight=Flights\\A\r\n");
+}
+
+// The current selection stands in only when no named set could be chosen: a
+// Cancel at "Installation" or a failed copy asks nothing more.
+TEST_F(SituationTest, ACancelledOrFailedInstallIsNotRepeated) {
+    te.fs.AddFile(kCfg, "[Startup]\r\n");
+    te.fs.AddFile(Data("Gone\\cld1.bmp"), "not listed");  // bitmaps, but not among the sets
+    Flight("A", "SkyFolder1=Storm\r\n");
+    Flight("B", "SkyFolder1=Gone\r\n");
+    Flight("C", "");
+    auto installations = [&] {
+        int n = 0;
+        for (const auto& c : te.msg.calls) n += c.title == "Installation";
+        return n;
+    };
+    const struct {
+        const char* flight;
+        int answer;
+        std::function<void()> fault;
+        int asked;
+        const char* texture;
+    } cases[] = {
+        {"A", 2, [] {}, 1, "orig"},                                  // cancelled
+        {"A", 1, [&] { te.fs.FailNth(FsOp::Copy, 1); }, 1, "orig"},  // copy failed
+        {"A", 1, [] {}, 1, "Storm"},
+        {"B", 1, [] {}, 1, "Cumu"},  // the named set is not listed: the selection
+        {"C", 2, [] {}, 1, "orig"},  // nothing named: the selection, once
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flight);
+        te.fs.AddFile(Tex("cld1.bmp"), "orig");
+        view.Select(Lst::lstSky, 0);
+        ctl.LstSky_Click();
+        Choose(c.flight);
+        te.msg.calls.clear();
+        te.msg.Answer({c.answer});
+        c.fault();
+        EXPECT_TRUE(sit.InstallSituation());
+        EXPECT_EQ(installations(), c.asked);
+        EXPECT_EQ(te.fs.Content(Tex("cld1.bmp")), c.texture);
+    }
+}
+
 TEST_F(SituationTest, NextSplashNumber) {
     const struct {
         const char* mode;
@@ -188,6 +336,62 @@ TEST_F(SituationTest, InstallAndStartRotatesTheSplashAndStartsTheSimulatorOnce) 
     launch.cmdInstAndStart_Pressed(false, true);
     EXPECT_EQ(te.msg.Last().title, "FS Opening Error");
     EXPECT_EQ(te.msg.Last().text, "fs2002.exe can't be opened.");
+}
+
+// Each simulator's splash is prepared when it is selected: its own original
+// saved once (never the other's, never a rotated one), its own numbered
+// bitmaps counted; a splash whose original could not be saved is not
+// replaced.
+TEST_F(SituationTest, EachSimulatorSavesItsOwnSplashOnce) {
+    NoConfigView config;
+    FontTable fonts;
+    LoadSteps steps;
+    steps.PrepareSplash = [this] { launch.PrepareSplash(); };
+    s.FsPath[0] = "C:\\FSA";
+    s.FsPath[1] = "C:\\FSB";
+    const char* const sims[] = {"C:\\FSA", "C:\\FSB"};
+    for (int sim = 0; sim < 2; ++sim) {
+        const std::string uires = std::string(sims[sim]) + "\\UIRES";
+        te.fs.AddFile(uires + "\\dlgsplash.bmp", std::string("own-") + "AB"[sim]);
+        for (int n = 1; n <= 2 + sim; ++n)
+            te.fs.AddFile(uires + "\\Vellmora\\dlgsplash" + std::to_string(n) + ".bmp",
+                          std::string(1, "AB"[sim]) + std::to_string(n));
+    }
+    Ini("[AppName]\r\nName=Vellmora\r\n[DataPath]\r\nPath=C:\\FS\\texture\\Sky\r\n"
+        "[Splash Screen]\r\nSplash=on\r\nMode=order\r\nLastNo=0\r\n");
+    auto splash = [&](int sim, const char* file) { return te.fs.Content(std::string(sims[sim]) + "\\UIRES\\" + file); };
+    auto select = [&](int sim) { optFs_Click(te.env, s, sim, fonts, config, steps); };
+
+    select(0);
+    EXPECT_EQ(launch.SplashCount, 2);
+    EXPECT_TRUE(RotateSplash(te.env, s, launch.SplashCount));
+    EXPECT_EQ(splash(0, "dlgsplash.bmp"), "A1");
+    select(1);
+    EXPECT_EQ(launch.SplashCount, 3);
+    EXPECT_EQ(splash(1, "dlgsplash(org).bmp"), "own-B");
+    EXPECT_TRUE(RotateSplash(te.env, s, launch.SplashCount));
+    EXPECT_EQ(splash(1, "dlgsplash.bmp"), "B2");
+    select(0);  // the rotated splash is not taken for the original
+    EXPECT_EQ(launch.SplashCount, 2);
+    EXPECT_EQ(splash(0, "dlgsplash(org).bmp"), "own-A");
+    for (const char* sim : sims) EXPECT_TRUE(CopyTempsIn(te.env, std::string(sim) + "\\UIRES").empty());
+
+    // A save that fails (copy or replace) leaves the simulator's splash as it
+    // is until a later selection saves it.
+    for (FsOp op : {FsOp::Copy, FsOp::Replace}) {
+        te.fs.Remove("C:\\FSB\\UIRES\\dlgsplash(org).bmp");
+        te.fs.AddFile("C:\\FSB\\UIRES\\dlgsplash.bmp", "own-B");
+        te.fs.FailNth(op, 1);
+        select(1);
+        EXPECT_FALSE(te.fs.Exists("C:\\FSB\\UIRES\\dlgsplash(org).bmp"));
+        EXPECT_FALSE(RotateSplash(te.env, s, launch.SplashCount));
+        EXPECT_EQ(splash(1, "dlgsplash.bmp"), "own-B");
+        EXPECT_TRUE(CopyTempsIn(te.env, "C:\\FSB\\UIRES").empty());
+    }
+    select(1);
+    EXPECT_EQ(splash(1, "dlgsplash(org).bmp"), "own-B");
+    EXPECT_TRUE(RotateSplash(te.env, s, launch.SplashCount));
+    EXPECT_NE(splash(1, "dlgsplash.bmp"), "own-B");
 }
 
 }  // namespace

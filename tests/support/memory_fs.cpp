@@ -442,6 +442,20 @@ int MemoryFileSystem::ShellOperation(const std::string& from, const std::string&
         }
         if (matches.empty()) {
             result = 2;
+        } else if (flags & 0x1) {
+            // FOF_MULTIDESTFILES: `to` names the copy of the one file.
+            const Node* src = matches.front();
+            Node* target = GetParts(dst.parts);
+            if (matches.size() != 1 || src->dir || src->locked || !ParentExists(dst.parts) ||
+                (target && (target->dir || target->readOnly || target->locked)) || !Spend(src->content.size())) {
+                result = 0x4C7;
+            } else {
+                const Node copy = *src;
+                if (!target) target = &Create(dst.parts, false);
+                target->content = copy.content;
+                target->readOnly = copy.readOnly;
+                target->modTime = copy.modTime;
+            }
         } else {
             // The destination folder and any missing parents are created.
             std::vector<std::string> partial;

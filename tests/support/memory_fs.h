@@ -36,7 +36,9 @@ public:
     bool Write(const std::string& path, const std::string& data) override;
     // Operation 2 (copy): every file matching `from` (a file or a pattern) is
     // copied into the folder `to` (created when missing), matching folders
-    // with their contents. Returns 0 on success, 2 when nothing matches, and
+    // with their contents; with flag 0x1 (multiple destination files) the one
+    // matching file is copied to the file `to`. Returns 0 on success, 2 when
+    // nothing matches, and
     // 0x4C7 when a copy fails. A scripted result (ScriptShell) replaces the
     // whole operation: nothing is copied unless `copyToo` was given.
     int ShellOperation(const std::string& from, const std::string& to, unsigned op, unsigned flags,

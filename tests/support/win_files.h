@@ -11,9 +11,33 @@
 #include <string>
 #include <vector>
 
+#include "fakes.h"
+#include "platform/win32_fs.h"
 #include "platform/win32_ports.h"
+#include "platform/win32_profile.h"
 
 namespace vm {
+
+// The real file system and profile ports with a scripted message window
+// and a recording sound, wired into one Env.
+struct RealPorts {
+    Win32FileSystem fs_;
+    Win32Profile profile_;
+    Win32Clock clock_;
+    Win32Pump pump_;
+    RecordingSound sound_;
+    ScriptedMessages msg_;
+    Env env_;
+
+    RealPorts() {
+        env_.fs = &fs_;
+        env_.profile = &profile_;
+        env_.clock = &clock_;
+        env_.pump = &pump_;
+        env_.sound = &sound_;
+        env_.msg = &msg_;
+    }
+};
 
 // Lets the window messages of this thread run for `ms` milliseconds.
 inline void Settle(int ms = 50) {

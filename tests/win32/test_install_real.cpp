@@ -25,6 +25,8 @@
 #include "sets/backup.h"
 #include "sets/install.h"
 #include "sets/last_installed.h"
+#include "sets/restore.h"
+#include "win_files.h"
 
 namespace vm {
 namespace {
@@ -74,7 +76,7 @@ void Wipe(const std::wstring& dir) {
 // simulator's own bitmaps, the data folder tex\Sky with the set "Cumu" (six
 // cloud bitmaps and the option folder "Sun"), the backup folder tex\bk, and
 // the program folder with cloud.ini.
-class InstallReal : public ::testing::Test {
+class InstallReal : public ::testing::Test, protected RealPorts {
 protected:
     void SetUp() override {
         char tmp[MAX_PATH];
@@ -82,12 +84,6 @@ protected:
         root_ = std::string(tmp) + "vm_inst_" + std::to_string(GetCurrentProcessId()) + "_" +
                 std::to_string(GetTickCount());
         ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
-        env_.fs = &fs_;
-        env_.profile = &profile_;
-        env_.clock = &clock_;
-        env_.pump = &pump_;
-        env_.sound = &sound_;
-        env_.msg = &msg_;
         hooks_.autoRandomOn = [this] { return autoRandom_; };
         hooks_.stopAutoRandom = [this] { ++stops_; };
     }
@@ -199,13 +195,6 @@ protected:
         return std::string(buf, n);
     }
 
-    Win32FileSystem fs_;
-    Win32Profile profile_;
-    Win32Clock clock_;
-    Win32Pump pump_;
-    RecordingSound sound_;
-    ScriptedMessages msg_;
-    Env env_;
     Settings s_;
     Catalogue cat_;
     SetsState state_;
@@ -348,11 +337,7 @@ TEST_F(InstallReal, TwoSimulatorsKeepTheirOwnOriginals) {
     s_.FsPath[0] = a;
     s_.FsPath[1] = b;
     FontTable fonts;
-    struct : ConfigView {
-        void ClearLists() override {}
-        void SetStretch(bool) override {}
-        void SetToolTip(const std::string&, int, const std::string&) override {}
-    } config;
+    NoConfigView config;
     LoadSteps steps;
     steps.ClearCatalogue = [this] { cat_.Clear(); };
     steps.BuildCatalogue = [this](clsCfgRead& r) { BuildCatalogue(env_, s_, cat_, r); };
@@ -562,36 +547,52 @@ private:
     std::thread thread_;
 };
 
+// With the set installed and every file checked, the re-backup of checked
+// files keeps the originals: only the file the user changed since is backed
+// up again, through the shell to a new name that replaces the backup in one
+// step; the set's files are left out and named.
 TEST_F(InstallReal, ReBackupOfCheckedFilesThroughTheShell) {
     Layout();
-    ASSERT_TRUE(ctl_->BackupAll(false, false));
-    // The simulator's cld2 changes (a newer file): the re-backup replaces
-    // its copy through the shell once the shell's question is answered.
+    msg_.Answer({6, 1});
+    ASSERT_TRUE(ctl_->InstallSet());
     Sleep(1100);
     Put(tex_ + "\\cld2.bmp", "changed by the user");
-    view_.CheckOnly(Lst::lstClouds, {"cld1.bmp", "cld2.bmp"});
-    view_.CheckOnly(Lst::lstOption, {});
+    ctl_->mnuCheckCloudAll_Click();
+    ctl_->mnuCheckOptionAll_Click();
+    msg_.calls.clear();
     {
         ShellAnswer yes(IDYES);
         ctl_->cmdBackUp_Click();
+        EXPECT_EQ(yes.answered(), 0);  // a new name: the shell has nothing to ask
     }
     EXPECT_EQ(Bak("cld2.bmp"), "changed by the user");
-    EXPECT_TRUE(Bak("cld1.bmp") == orig_["cld1.bmp"]);
-    EXPECT_TRUE(msg_.calls.empty());
+    for (const auto& n : All()) {
+        if (n != "cld2.bmp") {
+            EXPECT_TRUE(Bak(n) == orig_[n]) << n;
+        }
+    }
+    EXPECT_TRUE(NoTemporaryFile());
+    ASSERT_EQ(Titles(), std::vector<std::string>{"Backup files"});
+    std::string list;
+    for (const auto& n : All())
+        if (n != "cld2.bmp") list += " " + n + "\r\n";
+    list.resize(list.size() - 2);
+    EXPECT_EQ(msg_.Last().text, InstalledNotBackedUpText(list));
 
-    // Cancelled in the shell's question: the copy is kept, and the error says
-    // which file.
+    // A backup copy that cannot be replaced (read-only) stays whole, and the
+    // error names it.
     Sleep(1100);
     Put(tex_ + "\\cld2.bmp", "changed again");
-    {
-        ShellAnswer cancel(IDCANCEL);
-        ctl_->cmdBackUp_Click();
-        if (cancel.answered() == 0) GTEST_SKIP() << "the shell asked nothing";
-    }
+    const std::string bak = bak_ + "\\cld2.bmp";
+    ASSERT_TRUE(SetFileAttributesA(bak.c_str(), FILE_ATTRIBUTE_READONLY));
+    msg_.calls.clear();
+    ctl_->cmdBackUp_Click();
+    SetFileAttributesA(bak.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Bak("cld2.bmp"), "changed by the user");
-    ASSERT_EQ(msg_.calls.size(), 1u);
-    EXPECT_EQ(msg_.Last().text, "Backup file Error!! FileName : cld2.bmp");
-    EXPECT_EQ(msg_.Last().title, "File Copy Error");
+    ASSERT_FALSE(msg_.calls.empty());
+    EXPECT_EQ(msg_.calls.front().text, "Backup file Error!! FileName : cld2.bmp");
+    EXPECT_EQ(msg_.calls.front().title, "File Copy Error");
+    EXPECT_TRUE(NoTemporaryFile());
 }
 
 }  // namespace

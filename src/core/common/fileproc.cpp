@@ -121,10 +121,23 @@ unsigned ShellFileOpFlags(bool confirm) {
     return kSimpleProgress | (confirm ? kConfirmMouse : kNoConfirmation);
 }
 
-bool ShellFileOp(Env& env, const std::string& from, const std::string& to, unsigned op, bool confirm) {
+namespace {
+
+bool ShellOpSucceeds(Env& env, const std::string& from, const std::string& to, unsigned op, unsigned flags) {
     bool aborted = false;
-    int result = env.fs->ShellOperation(from, to, op, ShellFileOpFlags(confirm), aborted);
+    const int result = env.fs->ShellOperation(from, to, op, flags, aborted);
     return (result == 0 || result == 7) && !aborted;
+}
+
+}  // namespace
+
+bool ShellFileOp(Env& env, const std::string& from, const std::string& to, unsigned op, bool confirm) {
+    return ShellOpSucceeds(env, from, to, op, ShellFileOpFlags(confirm));
+}
+
+bool ShellCopyFile(Env& env, const std::string& from, const std::string& toFile) {
+    constexpr unsigned kMultiDestFiles = 0x1;  // the destination names the file
+    return ShellOpSucceeds(env, from, toFile, 2, ShellFileOpFlags(true) | kMultiDestFiles);
 }
 
 std::string ProgramFile(Env& env, const std::string& name) {

@@ -34,6 +34,9 @@ void ListFilesDeep(Env& env, std::string folder, const std::string& pattern, std
 // Shell copy: the flags for the confirm choice, and the success rule.
 unsigned ShellFileOpFlags(bool confirm);
 bool ShellFileOp(Env& env, const std::string& from, const std::string& to, unsigned op, bool confirm);
+// Shell copy of one file to the file name `toFile` (not into a folder), with
+// the shell's simple progress; the same success rule.
+bool ShellCopyFile(Env& env, const std::string& from, const std::string& toFile);
 
 // The program folder without trailing backslashes, plus "\" + name.
 std::string ProgramFile(Env& env, const std::string& name);

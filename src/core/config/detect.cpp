@@ -1,6 +1,7 @@
 #include "config/detect.h"
 
 #include "common/fileproc.h"
+#include "sets/last_installed.h"
 #include "sim/fsuipc.h"
 #include "sound/reg_read.h"
 
@@ -46,8 +47,13 @@ void optFs_Click(Env& env, Settings& s, int index, FontTable& fonts, ConfigView&
     s.TextureDir = s.FsPath[index] + "\\texture";
     s.FsIndex = static_cast<uint8_t>(index);
     s.FsDir = s.FsPath[index];
+    // The reload reads the record and the music list from the file again:
+    // what was added since must be there first, as at the program's end.
+    SaveLastInstalled(env, s);
+    if (steps.SaveBeforeReload) steps.SaveBeforeReload();
     ReadConfig(env, s, fonts, view, steps);
     if (steps.FillSetLists) steps.FillSetLists();
+    if (steps.PrepareSplash) steps.PrepareSplash();
 }
 
 bool IpcModulePresent(Env& env, const Settings& s) {

@@ -20,7 +20,8 @@ struct FsButtons {
 FsButtons DetectSimulators(Env& env, Settings& s);
 
 // The selection of slot `index` (0 or 1): sets TextureDir, FsIndex and FsDir,
-// reloads cloud.ini and refills the set lists.
+// saves the last-installed record and what else the reload would replace,
+// reloads cloud.ini, refills the set lists and prepares the splash.
 void optFs_Click(Env& env, Settings& s, int index, FontTable& fonts, ConfigView& view,
                  const LoadSteps& steps);
 

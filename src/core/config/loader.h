@@ -40,6 +40,11 @@ struct LoadSteps {
     std::function<void(clsCfgRead& reader)> BackupAtLoad;
     // Refills the set lists from the catalogue after a simulator selection.
     std::function<void()> FillSetLists;
+    // Writes what is held only in memory and would be read again from the
+    // file (the music list of an open sound desk), before a reload.
+    std::function<void()> SaveBeforeReload;
+    // Prepares the splash rotation of the simulator just selected.
+    std::function<void()> PrepareSplash;
 };
 
 // Sets IniName, ends the program when cloud.ini is missing, records IniTime.

@@ -128,6 +128,8 @@ LoadSteps MainShell::Steps() {
             situations.FillSituationList();
         });
     };
+    st.SaveBeforeReload = [this] { view_.SaveSoundDesk(); };
+    st.PrepareSplash = [this] { launch.PrepareSplash(); };
     return st;
 }
 

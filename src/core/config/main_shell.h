@@ -64,6 +64,9 @@ public:
     virtual bool StartProcess(const std::string& exePath, const std::string& folder) = 0;
     // The sound desk is open and a channel follows the simulator.
     virtual bool MusicKeepsLink() = 0;
+    // Before cloud.ini is read again: what the sound desk holds only in
+    // memory (its music list) is written.
+    virtual void SaveSoundDesk() {}
     // Runs the fill with the lists' redrawing off.
     virtual void FillFrozen(const std::function<void()>& fill) { fill(); }
     // The window's own commands.

@@ -45,9 +45,12 @@ bool WatchWithLink(const Settings& s, bool modulePresent) {
 bool StartInSituation(const Settings& s) { return s.StartSel == "situation"; }
 
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath) {
+    // Quoted, so that blanks in either path neither pick another program
+    // ("C:\Program.exe" for "C:\Program Files\...") nor split the file.
+    const auto quoted = [](const std::string& path) { return "\"" + path + "\""; };
     std::vector<std::string> out;
-    if (!editorPath.empty()) out.push_back(editorPath + " " + iniPath);
-    out.push_back("notepad.exe " + iniPath);
+    if (!editorPath.empty()) out.push_back(quoted(editorPath) + " " + quoted(iniPath));
+    out.push_back("notepad.exe " + quoted(iniPath));
     return out;
 }
 
@@ -57,6 +60,19 @@ std::string TimeCaption(double autoRandomTime) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15g", autoRandomTime);
     return std::string(buf) + "min";
+}
+
+const char* const kInstanceName = "Vellmora.SingleInstance";
+
+bool FirstInstance(const std::function<InstanceMutex(const std::string& name)>& create) {
+    switch (create(std::string("Global\\") + kInstanceName)) {
+        case InstanceMutex::Created: return true;
+        case InstanceMutex::Exists: return false;
+        case InstanceMutex::Refused: break;
+    }
+    // No global namespace (an old system, or one that refuses it): one
+    // copy per session is what remains.
+    return create(kInstanceName) != InstanceMutex::Exists;
 }
 
 void RunStartup(const StartupSteps& s) {

@@ -57,6 +57,15 @@ bool DragAnchors(int button);
 // notepad).
 std::vector<std::string> EditorCommands(const std::string& editorPath, const std::string& iniPath);
 
+// One copy of the program for all sessions of the machine: a named mutex in
+// the global namespace, or in the session's own where the global one is
+// refused. `create` makes the mutex of that name and tells what happened;
+// an existing mutex that this user may not open counts as existing. True
+// when this is the first copy (also when no mutex could be made at all).
+enum class InstanceMutex { Created, Exists, Refused };
+extern const char* const kInstanceName;  // the local name; the global one has "Global\" before it
+bool FirstInstance(const std::function<InstanceMutex(const std::string& name)>& create);
+
 // lblTime: "Off" or the minutes followed by "min".
 std::string TimeCaption(double autoRandomTime);
 

@@ -10,6 +10,7 @@
 #include "common/fileproc.h"
 #include "config/cfg_file.h"
 #include "config/loader.h"
+#include "sets/install.h"
 #include "sets/sets_controller.h"
 
 namespace vm {
@@ -27,6 +28,11 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool IsTextureFileName(const std::string& name) {
+    const std::string n = Trim(name);
+    return !n.empty() && n != "." && n != ".." && n.find_first_of("\\/:*?") == std::string::npos;
+}
 
 bool FileExists(Env& env, const std::string& path) {
     // Without wildcards the search finds the name or nothing; the time stamp
@@ -93,6 +99,13 @@ void RemoveStaleCopies(Env& env, const std::string& folder) {
 }
 
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
+    return ReplaceCopyWith(env, source, dest,
+                           [&env](const std::string& from, const std::string& temp) {
+                               return env.fs->Copy(from, temp, true);
+                           });
+}
+
+bool ReplaceCopyWith(Env& env, const std::string& source, const std::string& dest, const TempCopier& copy) {
     // A read-only destination is refused before anything is made: some
     // platforms let the replace through and others refuse it.
     if (const auto a = env.fs->Attributes(dest); a && (*a & kAttrReadOnly)) return false;
@@ -104,7 +117,8 @@ bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
     }
     // The name was free just now, so whatever stands there after a failed
     // copy is that copy's remains.
-    if (!env.fs->Copy(source, temp, true)) {
+    if (!copy(source, temp)) {
+        ClearReadOnly(env, temp);
         env.fs->Remove(temp);
         return false;
     }
@@ -143,9 +157,14 @@ bool SetsController::BackupCopy(const std::string& source, const std::string& de
     if (!FileExists(env_, source)) return false;
     if (!BackupDue(source, dest, overwriteIfChanged)) return true;
     if (useShell && FileExists(env_, dest)) {
-        // Into the backup folder, with the shell's progress and its question
-        // before it replaces the copy there.
-        if (!ShellFileOp(env_, source, FolderOf(dest), 2, true)) {
+        // The shell copies, with its progress, to a new name beside the copy
+        // there, which is then replaced in one step: a copy cancelled or
+        // failed half way leaves the old backup whole.
+        const auto shellCopy = [this](const std::string& from, const std::string& temp) {
+            return ShellCopyFile(env_, from, temp);
+        };
+        const bool copied = ReplaceCopyWith(env_, source, dest, shellCopy);
+        if (!copied) {
             env_.msg->ShowMsg("Backup file Error!! FileName : " + FileNameOf(dest), 16, "File Copy Error");
             return false;
         }
@@ -154,17 +173,47 @@ bool SetsController::BackupCopy(const std::string& source, const std::string& de
     return ReplaceCopy(env_, source, dest);
 }
 
-bool SetsController::BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell) {
+SetsController::FilesByName SetsController::DataSetFiles() {
+    std::vector<std::string> files;
+    ListFilesDeep(env_, s_.DataDir, "*.*", files);
+    FilesByName sets;
+    for (const std::string& file : files) {
+        const std::string name = FileNameOf(file);
+        std::vector<std::string>& same = sets.byName[UCase(name)];
+        if (same.empty()) sets.names.push_back(name);
+        same.push_back(file);
+    }
+    return sets;
+}
+
+bool SetsController::BackupOne(const std::string& name, bool overwriteIfChanged, bool useShell,
+                               const FilesByName* sets, std::vector<std::string>* installed) {
+    const std::string texture = SubPath(s_.TextureDir, name);
+    const std::string backup = SubPath(s_.BackupDir, name);
+    if (sets && installed && BackupDue(texture, backup, overwriteIfChanged)) {
+        const auto same = sets->byName.find(UCase(name));
+        if (same != sets->byName.end() && SameAsAny(texture, same->second)) {
+            // The texture folder holds a set's file: it is no original.
+            installed->push_back(name);
+            return true;
+        }
+    }
+    return BackupCopy(texture, backup, overwriteIfChanged, useShell);
+}
+
+bool SetsController::BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell,
+                                std::vector<std::string>* installed) {
     if (names.empty()) return true;
     BusyScope busy(*this, Operation::Backup);
     if (!busy) return false;
     EnsureBackupDir();
+    FilesByName sets;
+    if (installed) sets = DataSetFiles();
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
         if (StopAsked()) break;
-        if (!BackupCopy(SubPath(s_.TextureDir, name), SubPath(s_.BackupDir, name), overwriteIfChanged, useShell))
-            return false;
+        if (!BackupOne(name, overwriteIfChanged, useShell, installed ? &sets : nullptr, installed)) return false;
     }
     view_.SetCaption(Ctl::lblMsg, "");
     return true;
@@ -174,31 +223,13 @@ bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vect
     BusyScope busy(*this, Operation::BackupAll);
     if (!busy) return false;
     EnsureBackupDir();
-    std::vector<std::string> files;
-    ListFilesDeep(env_, s_.DataDir, "*.*", files);
-    // Every data-set file of each name, names in the order first listed.
-    std::vector<std::string> names;
-    std::unordered_map<std::string, std::vector<std::string>> byName;
-    for (const std::string& file : files) {
-        const std::string name = FileNameOf(file);
-        std::vector<std::string>& same = byName[UCase(name)];
-        if (same.empty()) names.push_back(name);
-        same.push_back(file);
-    }
-    for (const std::string& name : names) {
-        const std::string texture = SubPath(s_.TextureDir, name);
-        if (!FileExists(env_, texture)) continue;
+    const FilesByName sets = DataSetFiles();
+    for (const std::string& name : sets.names) {
+        if (!FileExists(env_, SubPath(s_.TextureDir, name))) continue;
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
         if (StopAsked()) break;
-        const std::string backup = SubPath(s_.BackupDir, name);
-        if (installed && BackupDue(texture, backup, overwriteIfChanged) &&
-            SameAsAny(texture, byName[UCase(name)])) {
-            // The texture folder holds a set's file: it is no original.
-            installed->push_back(name);
-            continue;
-        }
-        if (!BackupCopy(texture, backup, overwriteIfChanged, useShell)) return false;
+        if (!BackupOne(name, overwriteIfChanged, useShell, &sets, installed)) return false;
     }
     view_.SetCaption(Ctl::lblMsg, "");
     return true;
@@ -222,22 +253,28 @@ void SetsController::BackupAtLoad(clsCfgRead& reader) {
     if (!s_.BackupEnabled || SameText(DirCheck(env_, s_.BackupDir), "OK")) return;
     const OperationScope operation(GuardOf(env_), Operation::FirstBackup);
     if (!operation) return;
-    if (Ask("Original texture files will be backup to\r\n" + s_.BackupDir, 68, "BackUp Original") != 6) return;
+    // The list is read first, so that the question can name what it leaves out.
+    const bool all = SameText(ReadValue(env_, reader, "ToBeBackuped", "bk", false), "all");
+    std::vector<std::string> names;
+    std::string leftOut;
+    for (int i = 1; !all; ++i) {
+        const std::string value = ReadValue(env_, reader, "ToBeBackuped", "bk" + std::to_string(i), false);
+        if (SameText(value, "Error")) break;
+        if (IsTextureFileName(value))
+            names.push_back(value);
+        else
+            AppendLine(leftOut, value);
+    }
+    std::string question = "Original texture files will be backup to\r\n" + s_.BackupDir;
+    DropFinalCrLf(leftOut);
+    if (!leftOut.empty())
+        question += "\r\n\r\nFollowing [ToBeBackuped] names are not file names of the Texture Folder."
+                    "\r\nThey are left out.\r\n" + leftOut;
+    if (Ask(question, 68, "BackUp Original") != 6) return;
     DoEvents();
     ButtonCtrl(false);
     view_.ShowMainWindow();
-    bool ok;
-    if (SameText(ReadValue(env_, reader, "ToBeBackuped", "bk", false), "all")) {
-        ok = BackupAll(false, false);
-    } else {
-        std::vector<std::string> names;
-        for (int i = 1;; ++i) {
-            const std::string value = ReadValue(env_, reader, "ToBeBackuped", "bk" + std::to_string(i), false);
-            if (SameText(value, "Error")) break;
-            names.push_back(value);
-        }
-        ok = BackupList(names, false, false);
-    }
+    const bool ok = all ? BackupAll(false, false) : BackupList(names, false, false);
     if (!ok) Fatal(env_, "ini read Error", "Process was stopped.");
     ButtonCtrl(true);
 }

@@ -3,6 +3,7 @@
 // so a copy that fails leaves the old file as it was.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ std::vector<std::string> CopyTempsIn(Env& env, const std::string& folder);
 // Removes those temporary copies.
 void RemoveStaleCopies(Env& env, const std::string& folder);
 
+// A name that can stand for a file of the texture folder: not empty, no
+// path separator, drive or wildcard, not "." or "..".
+bool IsTextureFileName(const std::string& name);
+
 // Whether a file or folder matches the path (FileCheck answering "OK").
 bool FileExists(Env& env, const std::string& path);
 
@@ -26,6 +31,9 @@ bool FileExists(Env& env, const std::string& path);
 // copy or the replace fails, or when `dest` is read-only; `dest` is then
 // unchanged. The copy never ends up read-only, also from a read-only source.
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest);
+// The same with another way of making the temporary copy (the shell's).
+using TempCopier = std::function<bool(const std::string& source, const std::string& temp)>;
+bool ReplaceCopyWith(Env& env, const std::string& source, const std::string& dest, const TempCopier& copy);
 
 // The first of `names` whose file in `folder` exists and is read-only (it
 // could not be replaced); the empty text when there is none.

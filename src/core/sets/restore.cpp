@@ -14,6 +14,14 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
+// " name" lines, CR LF between them.
+std::string NameLines(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) AppendLine(list, name);
+    DropFinalCrLf(list);
+    return list;
+}
+
 }  // namespace
 
 std::string InstalledNotBackedUpText(const std::string& list) {
@@ -94,11 +102,16 @@ void SetsController::cmdBackUp_Click() {
                 else
                     AppendLine(notInTexture, item);
             }
-        BackupList(names, true, true);
+        // A checked file that is a set's file (installed) is no original.
+        std::vector<std::string> installed;
+        BackupList(names, true, true, &installed);
         DropFinalCrLf(notInTexture);
+        std::string text;
         if (!notInTexture.empty())
-            env_.msg->ShowMsg("Following files are not found in the Texture Folder." + kCrLf + notInTexture, 48,
-                              "Backup files");
+            text = "Following files are not found in the Texture Folder." + kCrLf + notInTexture;
+        if (!installed.empty())
+            text += (text.empty() ? "" : kCrLf + kCrLf) + InstalledNotBackedUpText(NameLines(installed));
+        if (!text.empty()) env_.msg->ShowMsg(text, 48, "Backup files");
     }
     if (env_.sound) env_.sound->Beep();
 }
@@ -112,10 +125,7 @@ void SetsController::mnuBkAll_Click() {
     if (!BackupAll(true, false, &installed)) {
         env_.msg->ShowMsg("Re-backup procedure was failed !!", 16, "re-backup Error");
     } else if (!installed.empty()) {
-        std::string list;
-        for (const std::string& name : installed) AppendLine(list, name);
-        DropFinalCrLf(list);
-        env_.msg->ShowMsg(InstalledNotBackedUpText(list), 48, "Backup files");
+        env_.msg->ShowMsg(InstalledNotBackedUpText(NameLines(installed)), 48, "Backup files");
     }
     if (env_.sound) env_.sound->Beep();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/operation_guard.h"
@@ -62,9 +63,10 @@ public:
     // --- backup ---
     bool BackupCopy(const std::string& source, const std::string& dest, bool overwriteIfChanged, bool useShell);
     bool BackupExists(const std::string& name);
-    bool BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell);
     // With `installed`, a texture file that is byte for byte a data set's
     // file of the same name is no original: it is left out and named there.
+    bool BackupList(const std::vector<std::string>& names, bool overwriteIfChanged, bool useShell,
+                    std::vector<std::string>* installed = nullptr);
     bool BackupAll(bool overwriteIfChanged, bool useShell, std::vector<std::string>* installed = nullptr);
     // The first backup while cloud.ini is loaded: runs when the backup
     // function is on and the backup folder does not exist. Reads
@@ -112,6 +114,17 @@ private:
     // time stamp differs.
     bool BackupDue(const std::string& source, const std::string& dest, bool overwriteIfChanged);
     bool SameAsAny(const std::string& file, const std::vector<std::string>& others);
+    // Every file below DataDir by its upper-cased name, and the names in the
+    // order first listed.
+    struct FilesByName {
+        std::vector<std::string> names;
+        std::unordered_map<std::string, std::vector<std::string>> byName;
+    };
+    FilesByName DataSetFiles();
+    // Backs up TextureDir\name, or, with `sets` and `installed`, names it
+    // there instead when it is one of the sets' files.
+    bool BackupOne(const std::string& name, bool overwriteIfChanged, bool useShell, const FilesByName* sets,
+                   std::vector<std::string>* installed);
     std::string CloudFolder();
     // A stop or end request waits: a copy loop ends between two files.
     bool StopAsked() const;

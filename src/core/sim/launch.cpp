@@ -27,6 +27,8 @@ void LaunchController::mnuNotStartFs_Click() {
     cmdInstAndStart_Click();
 }
 
+void LaunchController::PrepareSplash() { SplashCount = SplashSetup(env_, s_); }
+
 void LaunchController::mnuCancel_Click() {
     StartSim = true;
     InstallFirst = true;

@@ -42,7 +42,10 @@ public:
 
     bool StartSim = true;
     bool InstallFirst = true;
-    int SplashCount = 0;  // numbered splash bitmaps found at start-up
+    // After each selection of a simulator: its splash saved and its numbered
+    // bitmaps counted.
+    void PrepareSplash();
+    int SplashCount = 0;  // numbered splash bitmaps of the selected simulator
 
 private:
     bool AutoRandomOn() const { return hooks_.autoRandomTime && hooks_.autoRandomTime() != 0; }

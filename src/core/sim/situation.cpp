@@ -1,5 +1,8 @@
 #include "sim/situation.h"
 
+#include <utility>
+#include <vector>
+
 #include "common/convert.h"
 #include "common/fileproc.h"
 #include "config/cfg_file.h"
@@ -32,7 +35,80 @@ std::string SituationController::FilePath(const std::string& name, const char* e
     return s_.SituationDir + "\\" + name + ext;
 }
 
-std::string SituationController::CfgPath() const { return s_.FsDir + "\\" + s_.SituationCfgFile; }
+CfgTarget ResolveCfgFile(const Settings& s) {
+    CfgTarget t;
+    const std::pair<const char*, const std::string*> given[] = {
+        {"CfgFile", &s.SituationCfgFile}, {"Section", &s.SituationSection}, {"Key", &s.SituationKey}};
+    for (const auto& [key, value] : given)
+        if (Trim(*value).empty()) {
+            t.missing = key;
+            return t;
+        }
+    const std::string& v = s.SituationCfgFile;
+    t.place = CfgTarget::Outside;
+    // A drive, a stream, a root or a share, and characters no file name has.
+    if (v.find_first_of(":*?\"<>|") != std::string::npos || v[0] == '\\' || v[0] == '/') return t;
+    std::vector<std::string> parts;
+    std::string segment;
+    for (size_t i = 0; i <= v.size(); ++i) {
+        if (i < v.size() && v[i] != '\\' && v[i] != '/') {
+            segment += v[i];
+            continue;
+        }
+        if (segment == "..") {
+            if (parts.empty()) return t;  // above the simulator folder
+            parts.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            // "...", ". ." and the like: the platform trims such names to
+            // something else.
+            if (segment.find_first_not_of(". ") == std::string::npos) return t;
+            parts.push_back(segment);
+        }
+        segment.clear();
+    }
+    if (parts.empty()) return t;  // the simulator folder itself
+    t.path = s.FsDir;
+    for (const std::string& part : parts) t.path += "\\" + part;
+    t.place = CfgTarget::Ok;
+    return t;
+}
+
+std::string SituationController::CfgFileToWrite(bool quietWhenMissing) {
+    const CfgTarget t = ResolveCfgFile(s_);
+    if (t.place == CfgTarget::Outside) {
+        env_.msg->ShowMsg("[Situation] CfgFile must name a file inside the simulator folder." + kCrLf +
+                              "CfgFile=" + s_.SituationCfgFile,
+                          48, "CfgFile Error");
+        return std::string();
+    }
+    if (t.place == CfgTarget::NotGiven) {
+        if (!quietWhenMissing)
+            env_.msg->ShowMsg("Not found [Situation] " + t.missing + " in cloud.ini", 48, "File Not Found");
+        return std::string();
+    }
+    if (!FileExists(env_, t.path)) {
+        if (!quietWhenMissing) env_.msg->ShowMsg("Not found " + s_.SituationCfgFile, 48, "File Not Found");
+        return std::string();
+    }
+    return t.path;
+}
+
+bool SituationController::WriteCfg(const std::string& cfg, const std::string& value) {
+    // A read-only file is refused here: some platforms write it all the same.
+    if (const auto a = env_.fs->Attributes(cfg); a && (*a & kAttrReadOnly)) return false;
+    clsCfgWrite writer(env_);
+    writer.FileName = cfg;
+    writer.Section = s_.SituationSection;
+    writer.Key = s_.SituationKey;
+    writer.Value = value;
+    return writer.cWrite();
+}
+
+void SituationController::CannotWrite() {
+    env_.msg->ShowMsg("Can't write to " + s_.SituationCfgFile + kCrLf +
+                          "The file may be read-only or in use by the simulator.",
+                      16, "File Write Error");
+}
 
 std::string SituationController::Selected() {
     const int i = view_.Selected(Lst::lstFLT);
@@ -129,42 +205,42 @@ bool SituationController::InstallSituation() {
         if (!env_.fs->Find(s_.DataDir + "\\" + v + "\\*.bmp").empty()) folders.push_back(v);
     }
     const bool autoRandomOff = !hooks_.autoRandomTime || hooks_.autoRandomTime() == 0;
-    bool installed = false;
+    // The current selection stands in only when none of the named sets could
+    // be chosen: a set that was chosen and then cancelled or not copied is
+    // not installed a second time.
+    bool chosen = false;
     for (const std::string& v : folders) {
         if (const OperationGuard* guard = GuardOf(env_); guard && guard->StopAsked()) break;
         int index = -1;
         for (int i = 0; i < view_.Count(Lst::lstSky) && index < 0; ++i)
             if (SameText(view_.Item(Lst::lstSky, i), v)) index = i;
         if (index < 0) continue;  // not among the sets: skipped
+        chosen = true;
         view_.Select(Lst::lstSky, index);
         sets_.LstSky_Click();
-        installed = sets_.InstallSet() || installed;
+        sets_.InstallSet();
     }
-    if (!installed && autoRandomOff) sets_.InstallSet();
+    if (!chosen && autoRandomOff) sets_.InstallSet();
     lstFLT_Click();
 
-    if (FileExists(env_, CfgPath())) {
-        clsCfgWrite writer(env_);
-        writer.FileName = CfgPath();
-        writer.Section = s_.SituationSection;
-        writer.Key = s_.SituationKey;
-        writer.Value = s_.SituationLoc + "\\" + name;
-        writer.cWrite();
-        if (!hooks_.playButtonSound || !hooks_.playButtonSound()) Beep();
-    } else {
-        env_.msg->ShowMsg("Not found " + s_.SituationCfgFile, 48, "File Not Found");
+    const std::string cfg = CfgFileToWrite(false);
+    if (cfg.empty()) {
+        Beep();
+        return true;
+    }
+    if (!WriteCfg(cfg, s_.SituationLoc + "\\" + name)) {
+        CannotWrite();
+        Beep();
+    } else if (!hooks_.playButtonSound || !hooks_.playButtonSound()) {
         Beep();
     }
     return true;
 }
 
 void SituationController::ClearSituation() {
-    if (!FileExists(env_, CfgPath())) return;
-    clsCfgWrite writer(env_);
-    writer.FileName = CfgPath();
-    writer.Section = s_.SituationSection;
-    writer.Key = s_.SituationKey;
-    writer.cWrite();  // no value: the key goes
+    const std::string cfg = CfgFileToWrite(true);
+    if (cfg.empty()) return;
+    if (!WriteCfg(cfg, "")) CannotWrite();  // no value: the key goes
 }
 
 }  // namespace vm

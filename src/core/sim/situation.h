@@ -18,6 +18,23 @@ namespace vm {
 std::string TrimLeadingBreaks(const std::string& text);
 std::string TrimTrailingBreaks(const std::string& text);
 
+// Where the start situation is written: the simulator's configuration file
+// named by [Situation] CfgFile, relative to the simulator folder.
+struct CfgTarget {
+    enum Place {
+        Ok,       // `path` is the file inside the simulator folder
+        NotGiven, // CfgFile, Section or Key is missing: `missing` names it
+        Outside,  // CfgFile leaves the simulator folder, or is absolute
+    } place = NotGiven;
+    std::string path;
+    std::string missing;
+};
+// Resolves CfgFile against FsDir. Both slash kinds separate; "." and ".."
+// segments are followed, and any that climb above the simulator folder, a
+// leading separator, a drive or another colon, or a name of only dots and
+// blanks put the file outside.
+CfgTarget ResolveCfgFile(const Settings& s);
+
 // What the situation logic needs besides the set lists.
 struct SituationHooks {
     std::function<void(const std::string&)> setListTip;  // tool-tip text of lstFLT
@@ -46,7 +63,14 @@ public:
 private:
     std::string Selected();
     std::string FilePath(const std::string& name, const char* ext) const;
-    std::string CfgPath() const;
+    // The configuration file to write, after telling the user why there is
+    // none; the empty text then. `quietWhenMissing`: a missing setting or
+    // file says nothing.
+    std::string CfgFileToWrite(bool quietWhenMissing);
+    // Writes the start key (an empty value deletes it); false when the file
+    // is read-only or the write is refused.
+    bool WriteCfg(const std::string& cfg, const std::string& value);
+    void CannotWrite();
     void Beep();
 
     Env& env_;

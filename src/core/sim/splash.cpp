@@ -24,8 +24,10 @@ int SplashSetup(Env& env, Settings& s) {
         s.SplashEnabled = false;
         return 0;
     }
+    // The simulator's own splash, saved once; a save that fails is tried
+    // again at the next selection, and until then nothing replaces it.
     if (FileExists(env, SplashFile(s)) && !FileExists(env, SplashOriginal(s)))
-        env.fs->Copy(SplashFile(s), SplashOriginal(s), true);
+        ReplaceCopy(env, SplashFile(s), SplashOriginal(s));
     int count = 0;
     while (FileExists(env, Numbered(s, count + 1))) ++count;
     return count;
@@ -60,6 +62,8 @@ bool RotateSplash(Env& env, Settings& s, int count) {
     StoreIniTime(env, s);
     const std::string chosen = Numbered(s, k);
     if (!FileExists(env, chosen)) return true;
+    // Never over a splash whose original has not been saved.
+    if (FileExists(env, SplashFile(s)) && !FileExists(env, SplashOriginal(s))) return false;
     if (env.pump) env.pump->DoEvents();
     return ReplaceCopy(env, chosen, SplashFile(s));
 }

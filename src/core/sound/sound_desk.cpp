@@ -338,6 +338,34 @@ void SoundDesk::MusicListEmptied() {
     MusicNo = 1;
 }
 
+bool SaveMusicList(Env& env, Settings& s, const std::vector<std::pair<std::string, std::string>>& first) {
+    const std::string ini = IniPath(env, s);
+    if (FileCheck(env, ini) != "OK") return false;
+    clsCfgWrite w(env, s);
+    w.FileName = ini;
+    w.Section = "Sound";
+    auto put = [&](const std::string& key, const std::string& value) {
+        w.Key = key;
+        w.Value = value;
+        return w.cWrite();
+    };
+    for (const auto& [key, value] : first) put(key, value);
+    put("LastMusicPath", s.LastMusicPath);
+    const size_t n = s.MusicList.size();
+    for (size_t i = 0; i < n; ++i) put("MusicFile" + std::to_string(i + 1), s.MusicList[i]);
+    // Titles removed since the last save leave keys behind: delete them.
+    for (size_t k = n + 1;; ++k) {
+        if (env.pump) env.pump->DoEvents();
+        clsCfgRead r(env);
+        r.FileName = ini;
+        r.Section = "Sound";
+        r.Key = "MusicFile" + std::to_string(k);
+        // A key that cannot be deleted would read back for ever.
+        if (r.Data() == "Error" || !put(r.Key, "")) break;
+    }
+    return true;
+}
+
 void SoundDesk::Form_Unload() {
     cd_.Form_Unload();
     view_.SetFollowTimer(false);
@@ -348,32 +376,12 @@ void SoundDesk::Form_Unload() {
     for (int i = 1; i <= 3; ++i)
         if (Mp(i).State() != PlayState::Stopped) Mp(i).Stop();
 
-    const std::string ini = IniPath(env_, s_);
-    if (FileCheck(env_, ini) == "OK") {
-        clsCfgWrite w(env_, s_);
-        w.FileName = ini;
-        w.Section = "Sound";
-        auto put = [&](const std::string& key, const std::string& value) {
-            w.Key = key;
-            w.Value = value;
-            return w.cWrite();
-        };
-        for (int i = 1; i <= 3; ++i) put("Ch" + std::to_string(i) + "Vol", std::to_string(view_.VolumeBar(i)));
-        for (int ch = 1; ch <= 2; ++ch)
-            put("Ch" + std::to_string(ch) + "Intvl", std::to_string(view_.IntervalBar(ch)));
-        put("LastMusicPath", s_.LastMusicPath);
-        const size_t n = s_.MusicList.size();
-        for (size_t i = 0; i < n; ++i) put("MusicFile" + std::to_string(i + 1), s_.MusicList[i]);
-        // Titles removed since the last close leave keys behind: delete them.
-        for (size_t k = n + 1;; ++k) {
-            env_.pump->DoEvents();
-            clsCfgRead r(env_);
-            r.FileName = ini;
-            r.Section = "Sound";
-            r.Key = "MusicFile" + std::to_string(k);
-            // A key that cannot be deleted would read back for ever.
-            if (r.Data() == "Error" || !put(r.Key, "")) break;
-        }
+    std::vector<std::pair<std::string, std::string>> bars;
+    for (int i = 1; i <= 3; ++i)
+        bars.emplace_back("Ch" + std::to_string(i) + "Vol", std::to_string(view_.VolumeBar(i)));
+    for (int ch = 1; ch <= 2; ++ch)
+        bars.emplace_back("Ch" + std::to_string(ch) + "Intvl", std::to_string(view_.IntervalBar(ch)));
+    if (SaveMusicList(env_, s_, bars)) {
         env_.clock->Sleep(50);
         StoreIniTime(env_, s_);
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ports.h"
@@ -52,6 +53,11 @@ struct SoundHooks {
     std::function<void()> buttonSound;
 };
 
+// Writes the keys `first` of [Sound], then LastMusicPath and MusicFile1..
+// from the settings, and deletes the MusicFile keys after the last title.
+// Nothing, and false, without cloud.ini.
+bool SaveMusicList(Env& env, Settings& s, const std::vector<std::pair<std::string, std::string>>& first = {});
+
 class SoundDesk {
 public:
     SoundDesk(Env& env, Settings& settings, std::array<MediaPlayer*, 3> players, SoundView& view, CdPanel& cd,
@@ -84,6 +90,11 @@ public:
     // The cloud refresh leaves the link open while the desk is open and a
     // channel follows the simulator.
     bool KeepsLink() const { return SoundWinOpen && s_.UseFsAny; }
+    // Before cloud.ini is read again: the music list changes only while the
+    // desk is open, and is otherwise saved already.
+    void SaveBeforeReload() {
+        if (SoundWinOpen) SaveMusicList(env_, s_);
+    }
     // The file name part of a path; a path ending in a backslash is reported.
     std::string GetFileName(const std::string& path);
 

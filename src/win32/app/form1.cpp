@@ -11,7 +11,6 @@
 #include "platform/check_list.h"
 #include "platform/image_view.h"
 #include "sets/last_installed.h"
-#include "sim/splash.h"
 #include "sound/play_sound.h"
 #include "ui/frm_logo.h"
 
@@ -262,9 +261,9 @@ void Form1::Form_Load() {
     st.DefaultRandomFlags = [&] { shell_.autoRandom.StartupDefaults(); };
     st.NormaliseAndSaveOrder = [&] { shell_.autoRandom.NormaliseAndSaveOrder(); };
     st.Situations = [&] {
-        shell_.launch.SplashCount = SplashSetup(env, s);
-        // The situation list was filled with the set lists; a first backup
-        // at load may have set the button before it was.
+        // The splash was prepared with the simulator's selection, and the
+        // situation list filled with the set lists; a first backup at load
+        // may have set the button before it was.
         EnableWindow(Control(optFLT), s.SituationEnabled && Count(Lst::lstFLT) > 0);
     };
     st.BackupButtons = [&] {
@@ -789,6 +788,10 @@ void Form1::ShowTime(const std::string& caption) { SetWindowTextA(Control(lblTim
 void Form1::EnableTime(bool enable) { EnableWindow(Control(lblTime), enable); }
 
 bool Form1::MusicKeepsLink() { return frmSound_ && frmSound_->Desk() && frmSound_->Desk()->KeepsLink(); }
+
+void Form1::SaveSoundDesk() {
+    if (frmSound_ && frmSound_->Desk()) frmSound_->Desk()->SaveBeforeReload();
+}
 
 void Form1::FillFrozen(const std::function<void()>& fill) {
     // One repaint of each list when it is full, not one per line.

@@ -109,6 +109,7 @@ public:
     bool SimWindowExists() override;
     bool StartProcess(const std::string& exePath, const std::string& folder) override;
     bool MusicKeepsLink() override;
+    void SaveSoundDesk() override;
     void FillFrozen(const std::function<void()>& fill) override;
     void Minimise() override;
     void ShowIni() override;
