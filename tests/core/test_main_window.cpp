@@ -111,23 +111,47 @@ TEST(MainWindowRules, StartupRunsStepsInOrderAndSkipsLogoWhenOff) {
 
 TEST(SimWatchTest, ConnectsOnAppearanceAndClosesOnDeparture) {
     SimWatch w;
-    SimWatchStep s = w.Tick(false, true, false);
+    SimWatchStep s = w.Tick(false, true, false, false);
     EXPECT_FALSE(s.connect || s.close || s.stopAutoRandom || s.releaseLayers);
-    s = w.Tick(true, true, false);
+    s = w.Tick(true, true, false, false);
     EXPECT_TRUE(s.connect);
-    s = w.Tick(true, true, true);  // still there: nothing new
+    s = w.Tick(true, true, true, true);  // still there: nothing new
     EXPECT_FALSE(s.connect || s.close);
-    s = w.Tick(false, true, true);
+    s = w.Tick(false, true, true, true);
     EXPECT_TRUE(s.close);
     EXPECT_TRUE(s.stopAutoRandom);
     EXPECT_TRUE(s.releaseLayers);
-    s = w.Tick(false, true, false);
+    s = w.Tick(false, true, false, false);
     EXPECT_FALSE(s.close || s.stopAutoRandom);
 
     // The plain watch does no link work but still ends AutoRandom.
     SimWatch plain;
-    EXPECT_FALSE(plain.Tick(true, false, false).connect);
-    s = plain.Tick(false, false, true);
+    EXPECT_FALSE(plain.Tick(true, false, false, false).connect);
+    s = plain.Tick(false, false, true, false);
     EXPECT_FALSE(s.close || s.releaseLayers);
     EXPECT_TRUE(s.stopAutoRandom);
+}
+
+TEST(SimWatchTest, ConnectsAgainWhenTheLinkWentDownUnderARunningSimulator) {
+    // One tick per row: what the watch sees, and whether it asks to connect.
+    struct Row {
+        bool found, withLink, linkOpen, connect;
+        const char* why;
+    };
+    const std::vector<Row> rows = {
+        {true, true, false, true, "appears: connect"},
+        {true, true, true, false, "linked"},
+        {true, true, false, true, "someone closed the link: connect again"},
+        {true, true, false, false, "that connect failed: not every second"},
+        {true, true, false, false, "still not"},
+        {true, true, true, false, "another part opened it"},
+        {true, true, false, true, "closed again: connect"},
+        {true, true, true, false, "linked"},
+        {true, false, false, false, "the plain watch never connects"},
+        {true, true, false, true, "the watch that connects is back and the link is down"},
+        {false, true, false, false, "gone"},
+        {true, true, false, true, "appears again after a failed connect"},
+    };
+    SimWatch w;
+    for (const Row& r : rows) EXPECT_EQ(w.Tick(r.found, r.withLink, false, r.linkOpen).connect, r.connect) << r.why;
 }

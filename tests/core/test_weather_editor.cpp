@@ -11,6 +11,7 @@
 
 #include "fakes.h"
 #include "fakesim/ipc_loopback.h"
+#include "sim/sim_watch.h"
 #include "sim/weather_editor.h"
 
 namespace vm {
@@ -41,13 +42,24 @@ struct EditorWindow : WeatherView {
     void SetRepeat(bool on) override { repeat = on; }
 };
 
+// The main window's watch timers: the one that connects runs a real
+// SimWatch tick when switched on, as the main window's handler does.
 struct Watch : SimWatchSwitch {
     Fsuipc* link = nullptr;
     std::vector<bool> switched;
-    bool LinkWatchOn() override { return false; }
+    bool linkWatch = false, music = false;
+    SimWatch watch;
+    bool LinkWatchOn() override { return linkWatch; }
     void UseLinkWatch(bool withLink) override {
         switched.push_back(withLink);
-        if (withLink) link->IpcConnect();
+        linkWatch = withLink;
+        Tick();
+    }
+    bool MusicKeepsLink() override { return music; }
+    void Tick() {
+        const SimWatchStep step = watch.Tick(link->SimRunning, linkWatch, false, link->IpcOpened);
+        if (step.connect) link->IpcConnect();
+        if (step.close) link->IpcClose();
     }
 };
 
@@ -267,6 +279,82 @@ TEST(WeatherEditor, SessionIsRefusedWhileRefreshingAndGivesTheLinkBack) {
     rig.editor.Form_Unload();
     EXPECT_EQ(rig.watch.switched, (std::vector<bool>{true, false}));
     EXPECT_FALSE(rig.link.IpcOpened);
+}
+
+TEST(WeatherEditor, TheLinkOutlivesTheEditorWhileSomethingElseHoldsIt) {
+    // The editor opens before the simulator runs; the simulator starts, the
+    // watch connects, the editor closes. Whether the link stays depends on
+    // who else holds it; where it stays, the watch keeps it up.
+    struct Row {
+        bool linkWatch, music, refreshing, stays;
+        const char* why;
+    };
+    const std::vector<Row> rows = {
+        {true, false, false, true, "the program's watch connects for its refresh"},
+        {false, true, false, true, "the sound desk follows the simulator"},
+        {false, false, true, true, "a cloud refresh is under way"},
+        {false, false, false, false, "opened for the editor alone"},
+    };
+    for (const Row& row : rows) {
+        EditorRig rig;
+        rig.link.IpcClose();
+        rig.link.SimRunning = false;
+        rig.watch.linkWatch = row.linkWatch;
+        rig.watch.music = row.music;
+        rig.watch.Tick();
+        rig.editor.Form_Load();
+        EXPECT_FALSE(rig.link.IpcOpened) << row.why;
+        rig.link.SimRunning = true;  // the simulator's window appears
+        rig.watch.Tick();
+        ASSERT_TRUE(rig.link.IpcLinked) << row.why;
+        rig.weather.RefreshBusy = row.refreshing;
+        rig.editor.Form_Unload();
+        rig.weather.RefreshBusy = false;
+        EXPECT_EQ(rig.link.IpcLinked, row.stays) << row.why;
+        EXPECT_EQ(rig.watch.linkWatch, row.linkWatch) << row.why;
+    }
+
+    // The link closed under the running simulator: the next tick of the
+    // watch that connects opens it again.
+    EditorRig rig;
+    rig.watch.linkWatch = true;
+    rig.watch.Tick();
+    rig.link.IpcClose();
+    rig.watch.Tick();
+    EXPECT_TRUE(rig.link.IpcLinked);
+}
+
+TEST(WeatherEditor, OnlyTheMenuMakesTheNextActivationReadTheLayers) {
+    EditorRig rig;
+    rig.server.SetLayers({{9, 4, 900, 400, 30, 0, 0, 0, 0, 0}});
+    rig.editor.Form_Load();
+    rig.editor.Form_Activate();  // not shown from the menu: nothing read
+    EXPECT_EQ(rig.view.layerNo, "Not Received");
+    rig.editor.ShownFromMenu();
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.layerNo, "1");
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "2,952");
+
+    // "Data Input Error" corrects the top; the focus goes to the main window
+    // and comes back: the correction stays.
+    rig.view.text[WxText::txtTop] = "200,000";
+    rig.view.text[WxText::txtDev] = "5,000";
+    rig.editor.cmdSend_Click();
+    ASSERT_EQ(rig.messages.calls.size(), 1u);
+    EXPECT_EQ(rig.messages.Last().title, "Data Input Error");
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "100,000");
+    EXPECT_EQ(rig.view.text[WxText::txtDev], "0");
+    rig.editor.Form_Activate();
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "100,000");
+    EXPECT_EQ(rig.view.text[WxText::txtDev], "0");
+    // The menu again: the simulator's values come back once.
+    rig.editor.ShownFromMenu();
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "2,952");
+    rig.view.text[WxText::txtTop] = "1,000";
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "1,000");
 }
 
 }  // namespace

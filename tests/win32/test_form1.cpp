@@ -333,3 +333,44 @@ TEST_F(Form1Test, ControlsByIdAndToolTipsGivenDuringStartUp) {
     form.Destroy();
     EXPECT_EQ(form.Control(Form1::cmdInst), nullptr);
 }
+
+namespace {
+// The state of "Weather Setting" in the main window's menu as it opens; the
+// menu is closed again at once.
+UINT g_weatherItem = 0;
+LRESULT CALLBACK MenuWatch(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m->message == WM_INITMENUPOPUP) {
+        g_weatherItem = GetMenuState(reinterpret_cast<HMENU>(m->wParam), Form1::mnuWeather, MF_BYCOMMAND);
+        EndMenu();
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+UINT WeatherItemAsShown(Form1& form) {
+    g_weatherItem = 0xFFFFFFFF;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, MenuWatch, nullptr, GetCurrentThreadId());
+    SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::lblOption, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.Control(Form1::lblOption)));
+    UnhookWindowsHookEx(hook);
+    return g_weatherItem;
+}
+}  // namespace
+
+// The weather editor needs the IPC module in the simulator: without it the
+// menu shows its entry greyed, and each showing asks again.
+TEST_F(Form1Test, WeatherSettingIsGreyedWithoutTheIpcModule) {
+    WriteIni(true);
+    auto p = MakeProgram();
+    Form1 form(*p);
+    form.Form_Load();
+    Settle();
+    UINT state = WeatherItemAsShown(form);
+    ASSERT_NE(state, 0xFFFFFFFFu);
+    EXPECT_TRUE(state & MF_GRAYED);
+    CreateDirectoryA((fs + "\\Modules").c_str(), nullptr);
+    WriteTextFile(fs + "\\Modules\\FSUIPC.dll", "MZ");
+    state = WeatherItemAsShown(form);
+    ASSERT_NE(state, 0xFFFFFFFFu);
+    EXPECT_FALSE(state & MF_GRAYED);
+    form.Destroy();
+}
