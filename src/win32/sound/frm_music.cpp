@@ -1,9 +1,8 @@
 #include "sound/frm_music.h"
 
-#include "sound/frm_sound.h"
-
 #include "platform/app_icon.h"
 #include "platform/apply_font.h"
+#include "sound/frm_sound.h"
 
 namespace vm {
 

@@ -83,6 +83,7 @@ void frmSound::Form_Load(HWND owner) {
         return;
     CreateControls();
     following_ = false;
+    motion_.clear();
     cdPanel_ = std::make_unique<CdPanel>(cd_, *this, *env_.pump);
     const std::array<MediaPlayer*, 3> players{mp_[0].get(), mp_[1].get(), mp_[2].get()};
     desk_ = std::make_unique<SoundDesk>(env_, settings_, players, *this, *cdPanel_, link_, weather_, hooks_);
