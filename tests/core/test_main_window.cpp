@@ -133,25 +133,20 @@ TEST(SimWatchTest, ConnectsOnAppearanceAndClosesOnDeparture) {
 }
 
 TEST(SimWatchTest, ConnectsAgainWhenTheLinkWentDownUnderARunningSimulator) {
-    // One tick per row: what the watch sees, and whether it asks to connect.
-    struct Row {
-        bool found, withLink, linkOpen, connect;
-        const char* why;
-    };
-    const std::vector<Row> rows = {
-        {true, true, false, true, "appears: connect"},
-        {true, true, true, false, "linked"},
-        {true, true, false, true, "someone closed the link: connect again"},
-        {true, true, false, false, "that connect failed: not every second"},
-        {true, true, false, false, "still not"},
-        {true, true, true, false, "another part opened it"},
-        {true, true, false, true, "closed again: connect"},
-        {true, true, true, false, "linked"},
-        {true, false, false, false, "the plain watch never connects"},
-        {true, true, false, true, "the watch that connects is back and the link is down"},
-        {false, true, false, false, "gone"},
-        {true, true, false, true, "appears again after a failed connect"},
+    // One tick a row: found, the watch that connects, link open; connect?
+    const struct { bool found, withLink, open, connect; } rows[] = {
+        {true, true, false, true},    // appears
+        {true, true, true, false},    // linked
+        {true, true, false, true},    // someone closed the link
+        {true, true, false, false},   // that connect failed: not every second
+        {true, true, true, false},    // another part opened it
+        {true, false, false, false},  // closed again, under the plain watch
+        {true, true, false, true},    // the watch that connects is back
+        {true, true, false, false},   // and failed
+        {false, true, false, false},  // gone
+        {true, true, false, true},    // appears again
     };
     SimWatch w;
-    for (const Row& r : rows) EXPECT_EQ(w.Tick(r.found, r.withLink, false, r.linkOpen).connect, r.connect) << r.why;
+    int tick = 0;
+    for (const auto& r : rows) EXPECT_EQ(w.Tick(r.found, r.withLink, false, r.open).connect, r.connect) << tick++;
 }

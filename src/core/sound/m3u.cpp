@@ -1,5 +1,6 @@
 #include "sound/m3u.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "common/convert.h"
@@ -116,15 +117,22 @@ bool IsM3u(const std::string& path) {
     return path.size() >= 4 && SameText(std::string_view(path).substr(path.size() - 4), ".m3u");
 }
 
-std::vector<std::string> ReadM3u(const std::string& text, const std::string& folder) {
+std::vector<std::string> ReadM3u(const std::string& text, const std::string& folder,
+                                 const std::function<std::string(const std::string&)>& fromUtf8) {
     std::vector<std::string> entries;
-    size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const bool utf8 = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    size_t pos = utf8 ? 3 : 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = text.size();
-        const std::string line(Stripped(std::string_view(text).substr(pos, end - pos)));
+        std::string line(Stripped(std::string_view(text).substr(pos, end - pos)));
         pos = end + 1;
         if (line.empty() || line[0] == '#') continue;
+        const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+        if (utf8 && !ascii) {
+            line = fromUtf8 ? fromUtf8(line) : std::string();
+            if (line.empty()) continue;
+        }
         std::string path = EntryPath(line, folder);
         if (!path.empty()) entries.push_back(std::move(path));
     }

@@ -3,6 +3,7 @@
 // after another as one title of the music list.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ bool IsM3u(const std::string& path);
 // playlist's own folder); forward slashes are taken as backslashes and "."
 // and ".." steps are resolved. Addresses of other kinds (streams) have no
 // file to play and are left out.
-std::vector<std::string> ReadM3u(const std::string& text, const std::string& folder);
+//
+// A playlist that begins with the byte-order mark is UTF-8 text: an entry
+// with other than ASCII characters goes through `fromUtf8` into the code
+// page of the program's file names, and is left out when that gives the
+// empty text (a character the code page has no place for).
+std::vector<std::string> ReadM3u(const std::string& text, const std::string& folder,
+                                 const std::function<std::string(const std::string&)>& fromUtf8 = {});
 
 }  // namespace vm

@@ -180,7 +180,8 @@ void SoundDesk::PlayMusicItem() {
             playlist_ = true;
             const std::optional<std::string> text = env_.fs->Read(path);
             const size_t slash = path.rfind('\\');
-            entries_ = text ? ReadM3u(*text, slash == std::string::npos ? std::string() : path.substr(0, slash))
+            const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+            entries_ = text ? ReadM3u(*text, folder, [this](const std::string& t) { return view_.FromUtf8(t); })
                             : std::vector<std::string>{};
             nextEntry_ = 0;
             entryPlayed_ = false;

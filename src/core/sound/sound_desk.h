@@ -45,6 +45,9 @@ public:
     virtual void OpenPlaylistEditor() = 0;                   // frmMusic, modeless
     virtual void ClosePlaylistEditor() = 0;                  // when it is open
     virtual void ShowNotice(const std::string& utf8Text) = 0;
+    // UTF-8 text in the code page of file names; empty when a character has
+    // no place in it.
+    virtual std::string FromUtf8(const std::string& utf8Text) = 0;
 };
 
 // What the desk needs of the main window.

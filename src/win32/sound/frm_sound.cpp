@@ -358,6 +358,19 @@ void frmSound::ShowNotice(const std::string& utf8Text) {
     MessageBoxW(hwnd(), text.c_str(), L"Vellmora", MB_OK | MB_ICONEXCLAMATION);
 }
 
+std::string frmSound::FromUtf8(const std::string& utf8Text) {
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Text.data(), int(utf8Text.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Text.data(), int(utf8Text.size()), wide.data(), n);
+    BOOL lost = FALSE;
+    const int m = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, nullptr, 0, nullptr, &lost);
+    if (m <= 0 || lost) return {};
+    std::string ansi(size_t(m), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, ansi.data(), m, nullptr, nullptr);
+    return ansi;
+}
+
 void frmSound::SetCdEnabled(bool enable) {
     EnableWindow(Control(chkCD), enable);
     EnableWindow(Control(hsvTrack), enable);

@@ -92,6 +92,7 @@ public:
     void OpenPlaylistEditor() override;
     void ClosePlaylistEditor() override;
     void ShowNotice(const std::string& utf8Text) override;
+    std::string FromUtf8(const std::string& utf8Text) override;
 
     // CdView.
     void SetCdEnabled(bool enable) override;
