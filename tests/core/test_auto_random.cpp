@@ -392,6 +392,32 @@ TEST_F(RandSelTest, NothingCheckedKeepsTheDialogOpen) {
     EXPECT_EQ(dv.checks, (std::vector<bool>{true, true, true, true}));
 }
 
+TEST_F(RandSelTest, TheCloseBoxIsCancel) {
+    dlg.Form_Load();
+    dlg.optOrder_Click();
+    Toggle(0, false);
+    Toggle(3, true);
+    dlg.Form_Unload();  // the close box, Alt+F4, the program ending: no OK, no Cancel
+    EXPECT_TRUE(cat.Group(1).random && !cat.Group(4).random && !data.orderMode);
+    EXPECT_EQ(data.orderList, (std::vector<std::string>{"A", "B", "C"}));
+    const std::vector<std::string> keys = {Key(1, "Order"), Key(4, "Order"), Key(1, "Random")};
+    EXPECT_EQ(keys, (std::vector<std::string>{"1", "-", "-"}));
+}
+
+TEST_F(RandSelTest, EveryChangeOfChecksJoinsTheOrderAtOnce) {
+    // No list loses the focus here: clicks and the pop-up menu alone.
+    dlg.Form_Load();
+    dlg.mnuClearAll_Click();
+    Toggle(2, true);
+    EXPECT_EQ(data.orderList, (std::vector<std::string>{"C"}));
+    dlg.mnuSelAll_Click();
+    EXPECT_EQ(data.orderList, (std::vector<std::string>{"C", "A", "B", "D"}));
+    dlg.cmdOk_Click();
+    Close();
+    const std::vector<std::string> order = {Key(1, "Order"), Key(2, "Order"), Key(3, "Order"), Key(4, "Order")};
+    EXPECT_EQ(order, (std::vector<std::string>{"2", "3", "1", "4"}));
+}
+
 TEST_F(RandSelTest, AnEditedIniEndsTheProgramAndWritesNothing) {
     dlg.Form_Load();
     Toggle(0, false);

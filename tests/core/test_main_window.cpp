@@ -151,23 +151,42 @@ TEST(MainWindowRules, StartupRunsStepsInOrderAndSkipsLogoWhenOff) {
 
 TEST(SimWatchTest, ConnectsOnAppearanceAndClosesOnDeparture) {
     SimWatch w;
-    SimWatchStep s = w.Tick(false, true, false);
+    SimWatchStep s = w.Tick(false, true, false, false);
     EXPECT_FALSE(s.connect || s.close || s.stopAutoRandom || s.releaseLayers);
-    s = w.Tick(true, true, false);
+    s = w.Tick(true, true, false, false);
     EXPECT_TRUE(s.connect);
-    s = w.Tick(true, true, true);  // still there: nothing new
+    s = w.Tick(true, true, true, true);  // still there: nothing new
     EXPECT_FALSE(s.connect || s.close);
-    s = w.Tick(false, true, true);
+    s = w.Tick(false, true, true, true);
     EXPECT_TRUE(s.close);
     EXPECT_TRUE(s.stopAutoRandom);
     EXPECT_TRUE(s.releaseLayers);
-    s = w.Tick(false, true, false);
+    s = w.Tick(false, true, false, false);
     EXPECT_FALSE(s.close || s.stopAutoRandom);
 
     // The plain watch does no link work but still ends AutoRandom.
     SimWatch plain;
-    EXPECT_FALSE(plain.Tick(true, false, false).connect);
-    s = plain.Tick(false, false, true);
+    EXPECT_FALSE(plain.Tick(true, false, false, false).connect);
+    s = plain.Tick(false, false, true, false);
     EXPECT_FALSE(s.close || s.releaseLayers);
     EXPECT_TRUE(s.stopAutoRandom);
+}
+
+TEST(SimWatchTest, ConnectsAgainWhenTheLinkWentDownUnderARunningSimulator) {
+    // One tick a row: found, the watch that connects, link open; connect?
+    const struct { bool found, withLink, open, connect; } rows[] = {
+        {true, true, false, true},    // appears
+        {true, true, true, false},    // linked
+        {true, true, false, true},    // someone closed the link
+        {true, true, false, false},   // that connect failed: not every second
+        {true, true, true, false},    // another part opened it
+        {true, false, false, false},  // closed again, under the plain watch
+        {true, true, false, true},    // the watch that connects is back
+        {true, true, false, false},   // and failed
+        {false, true, false, false},  // gone
+        {true, true, false, true},    // appears again
+    };
+    SimWatch w;
+    int tick = 0;
+    for (const auto& r : rows) EXPECT_EQ(w.Tick(r.found, r.withLink, false, r.open).connect, r.connect) << tick++;
 }

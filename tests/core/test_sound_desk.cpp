@@ -4,6 +4,7 @@
 // playlist editor and the [Sound] write-back).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "config/cfg_file.h"
 #include "fakes.h"
 #include "fakesim/ipc_loopback.h"
+#include "sound/m3u.h"
 #include "sound/sound_desk.h"
 
 namespace vm {
@@ -225,8 +227,15 @@ struct DeskWindow : SoundView, MusicOrderView {
     void SetCaption(const std::string& t) override { caption = t; }
     std::string ChooseFiles(const std::string&, const std::string&) override { return dialog; }
     void ShowPopup() override {}
-    void OpenPlaylistEditor() override {}
+    int editorOpened = 0, editorClosed = 0;
+    std::function<void()> onCloseEditor;
+    void OpenPlaylistEditor() override { ++editorOpened; }
+    void ClosePlaylistEditor() override {
+        ++editorClosed;
+        if (onCloseEditor) onCloseEditor();
+    }
     void ShowNotice(const std::string& t) override { notices.push_back(t); }
+    std::string FromUtf8(const std::string& t) override { return t == "Caf\xC3\xA9.mp3" ? "Caf\xE9.mp3" : ""; }
     void AddLine(const std::string& t) override { lines.push_back(t), selected.push_back(false); }
     int LineCount() override { return int(lines.size()); }
     bool LineSelected(int i) override { return selected[size_t(i)]; }
@@ -385,6 +394,104 @@ TEST(SoundDesk, PlaylistEditorKeepsOrRestores) {
     EXPECT_FALSE(r.desk.SoundWinOpen);
     EXPECT_FALSE(r.cdView.timer);  // no poll left to open the device again
     EXPECT_EQ(r.mci.sent.back(), "close all");
+}
+
+TEST(M3u, RealWorldPlaylists) {
+    const std::function<std::string(const std::string&)> ansi = [](const std::string& t) {
+        return t == "Caf\xC3\xA9.mp3" ? std::string("Caf\xE9.mp3") : std::string();
+    };
+    const struct { std::string text; std::vector<std::string> entries; } rows[] = {
+        {"#EXTM3U\r\n#EXTINF:215,Artist - Song\r\nSong.mp3\r\n#EXTINF:-1,x\r\nsub\\Other.wav\r\n",
+         {"C:\\M\\L\\Song.mp3", "C:\\M\\L\\sub\\Other.wav"}},
+        {"a.mp3\n\n# by hand\n \tb/c.mp3 \n", {"C:\\M\\L\\a.mp3", "C:\\M\\L\\b\\c.mp3"}},
+        {"\xEF\xBB\xBF#EXTM3U\nCaf\xC3\xA9.mp3\n\xE6\x9B\xB2.mp3\nD:/Other/x.mp3", {"C:\\M\\L\\Caf\xE9.mp3", "D:\\Other\\x.mp3"}},
+        {"..\\Shared\\a.mp3\r.\\b.mp3\r..\\..\\..\\..\\c.mp3", {"C:\\M\\Shared\\a.mp3", "C:\\M\\L\\b.mp3", "C:\\c.mp3"}},
+        {"\\Tunes\\a.mp3\n\\\\server\\share\\b.mp3\n", {"C:\\Tunes\\a.mp3", "\\\\server\\share\\b.mp3"}},
+        {"file:///C:/My%20Music/a.mp3\nhttp://radio.example/stream\n", {"C:\\My Music\\a.mp3"}},
+        {"\xEF\xBB\xBF#EXTM3U\r\n\r\n", {}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(ReadM3u(r.text, "C:\\M\\L", ansi), r.entries) << r.text;
+    EXPECT_TRUE(IsM3u("C:\\m\\MIX.M3U"));
+    EXPECT_FALSE(IsM3u("C:\\m\\mix.m3u8") || IsM3u("C:\\m\\m3u"));
+}
+
+TEST(SoundDesk, PlaylistTitlesPlayTheirEntriesInOrder) {
+    DeskRig r;
+    for (const char* f : {"C:\\m\\lists\\sub\\two.wav", "C:\\m\\lists\\three.wav"}) r.t.fs.AddFile(f);
+    r.t.fs.AddFile("C:\\m\\lists\\mix.m3u", "#EXTM3U\r\n#EXTINF:1,one\r\n..\\a.mp3\r\nnone.mp3\r\nsub/two.wav\r\nthree.wav\r\n");
+    r.t.fs.AddFile("C:\\m\\gone.m3u", "#EXTM3U\nnothing.mp3\n");
+    r.s.MusicList = {"C:\\m\\c.wav", "C:\\m\\lists\\mix.m3u", "C:\\m\\gone.m3u", "C:\\n\\a.mp3"};
+    r.desk.Form_Load();
+    r.view.checked[2] = true;
+    r.desk.chkMP_Click(3);
+    r.desk.Mp_EndOfStream(3);  // the playlist's first entry
+    EXPECT_EQ(r.view.caption, "mix.m3u");
+    r.desk.Mp_EndOfStream(3);  // the missing entry is passed over
+    r.desk.Mp_Error(3);        // two.wav cannot be played: three.wav
+    r.desk.Mp_EndOfStream(3);  // over; the next playlist has no entry there
+    EXPECT_EQ(r.mp[2].loaded, (std::vector<std::string>{"C:\\m\\c.wav", "C:\\m\\a.mp3", "C:\\m\\lists\\sub\\two.wav",
+                                                         "C:\\m\\lists\\three.wav", "C:\\n\\a.mp3"}));
+    // Nothing but playlists without a file to play: one round, then off.
+    r.s.MusicList = {"C:\\m\\gone.m3u", "C:\\m\\none.m3u"};
+    r.desk.mnuReset_Click();
+    EXPECT_FALSE(r.view.checked[2] || r.mp[2].visible);
+    EXPECT_EQ(r.mp[2].loaded.size(), 5u);
+}
+
+TEST(SoundDesk, APlayerStopsOnlyWhenEveryFileFailedSinceOnePlayed) {
+    DeskRig r;
+    r.t.fs.AddFile("C:\\amb\\broken.wav");  // listed after wind.wav
+    r.desk.Form_Load();
+    r.view.checked[0] = true;
+    // Each draw picks a file: 0.9 broken.wav, 0.1 wind.wav.
+    for (double u : {0.9, 0.9, 0.9, 0.9, 0.1}) {
+        r.t.random.Script({u});
+        if (r.mp[0].loaded.empty()) r.desk.chkMP_Click(1);
+        else r.desk.tmrMp_Timer(1);
+        if (u > 0.5) r.desk.Mp_Error(1);
+        EXPECT_TRUE(r.view.checked[0]);
+    }
+    r.desk.Mp_EndOfStream(1);  // wind.wav played
+    r.t.random.Script({0.9});
+    r.desk.tmrMp_Timer(1);
+    r.desk.Mp_Error(1);
+    EXPECT_TRUE(r.view.checked[0]);
+    r.t.fs.Remove("C:\\amb\\wind.wav");  // gone since the folder was read
+    r.t.random.Script({0.1});
+    r.desk.tmrMp_Timer(1);
+    EXPECT_FALSE(r.view.checked[0]);  // both failed since one played
+    EXPECT_EQ(r.view.pause[0], 0u);
+
+    // The music: three titles fail in a row only after c.wav played.
+    r.view.checked[2] = true;
+    r.desk.chkMP_Click(3);
+    for (int e : {0, 0, 1, 0, 0, 0}) {
+        EXPECT_TRUE(r.view.checked[2]);
+        if (e) r.desk.Mp_EndOfStream(3);
+        else r.desk.Mp_Error(3);
+    }
+    EXPECT_FALSE(r.view.checked[2]);
+}
+
+TEST(SoundDesk, ThePlaylistEditorGoesWithItsDesk) {
+    DeskRig r;
+    r.desk.Form_Load();
+    r.view.checked[2] = true;
+    r.desk.chkMP_Click(3);
+    r.desk.mnuEditList_Click();
+    MusicOrder order(r.desk, r.s.MusicList, r.view);
+    order.Form_Load();
+    order.Moved(2, 0);
+    // The desk closes with its editor open; while it writes its settings it
+    // lets messages run, and an "Edit List" then opens nothing.
+    r.view.onCloseEditor = [&] { order.Form_Unload(); };
+    r.t.pump.onEvents = [&] { r.desk.mnuEditList_Click(); };
+    r.desk.Form_Unload();
+    EXPECT_EQ(std::make_pair(r.view.editorOpened, r.view.editorClosed), std::make_pair(1, 1));
+    EXPECT_GT(r.t.pump.count, 0);
+    // The edit is kept and written; the players were left alone.
+    EXPECT_EQ(r.mp[2].loaded, std::vector<std::string>{"C:\\m\\a.mp3"});
+    EXPECT_NE(r.t.fs.Content("C:\\Prog\\cloud.ini").find("MusicFile1=C:\\m\\c.wav"), std::string::npos);
 }
 
 TEST(SoundDesk, FollowsTheAircraftThroughAThunderstorm) {

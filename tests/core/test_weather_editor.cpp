@@ -11,6 +11,7 @@
 
 #include "fakes.h"
 #include "fakesim/ipc_loopback.h"
+#include "sim/sim_watch.h"
 #include "sim/weather_editor.h"
 
 namespace vm {
@@ -41,13 +42,24 @@ struct EditorWindow : WeatherView {
     void SetRepeat(bool on) override { repeat = on; }
 };
 
+// The main window's watch timers: the one that connects runs a real
+// SimWatch tick when switched on, as the main window's handler does.
 struct Watch : SimWatchSwitch {
     Fsuipc* link = nullptr;
     std::vector<bool> switched;
-    bool LinkWatchOn() override { return false; }
+    bool linkWatch = false, music = false;
+    SimWatch watch;
+    bool LinkWatchOn() override { return linkWatch; }
     void UseLinkWatch(bool withLink) override {
         switched.push_back(withLink);
-        if (withLink) link->IpcConnect();
+        linkWatch = withLink;
+        Tick();
+    }
+    bool MusicKeepsLink() override { return music; }
+    void Tick() {
+        const SimWatchStep step = watch.Tick(link->SimRunning, linkWatch, false, link->IpcOpened);
+        if (step.connect) link->IpcConnect();
+        if (step.close) link->IpcClose();
     }
 };
 
@@ -267,6 +279,51 @@ TEST(WeatherEditor, SessionIsRefusedWhileRefreshingAndGivesTheLinkBack) {
     rig.editor.Form_Unload();
     EXPECT_EQ(rig.watch.switched, (std::vector<bool>{true, false}));
     EXPECT_FALSE(rig.link.IpcOpened);
+}
+
+TEST(WeatherEditor, TheLinkOutlivesTheEditorWhileSomethingElseHoldsIt) {
+    // Opened before the simulator runs; the simulator starts, the watch
+    // connects, the editor closes: does the link stay?
+    const struct { bool linkWatch, music, refreshing, stays; } rows[] = {
+        {true, false, false, true},  // the program's watch keeps it for its refresh
+        {false, true, false, true},  // the sound desk follows the simulator
+        {false, false, true, true},  // a cloud refresh is under way
+        {false, false, false, false},
+    };
+    for (const auto& row : rows) {
+        EditorRig rig;
+        rig.link.IpcClose();
+        rig.link.SimRunning = false;
+        rig.watch.linkWatch = row.linkWatch, rig.watch.music = row.music;
+        rig.editor.Form_Load();
+        rig.link.SimRunning = true;
+        rig.watch.Tick();
+        ASSERT_TRUE(rig.link.IpcLinked);
+        rig.weather.RefreshBusy = row.refreshing;
+        rig.editor.Form_Unload();
+        EXPECT_EQ(rig.link.IpcLinked, row.stays) << row.linkWatch << row.music << row.refreshing;
+        EXPECT_EQ(rig.watch.linkWatch, row.linkWatch);
+    }
+}
+
+TEST(WeatherEditor, OnlyTheMenuMakesTheNextActivationReadTheLayers) {
+    EditorRig rig;
+    rig.server.SetLayers({{9, 4, 900, 400, 30, 0, 0, 0, 0, 0}});
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.layerNo, "Not Received");
+    rig.editor.ShownFromMenu();
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "2,952");
+    // "Data Input Error" corrects the top; the focus goes to the main window
+    // and comes back: the correction stays until the menu shows the editor.
+    rig.view.text[WxText::txtTop] = "200,000";
+    rig.editor.cmdSend_Click();
+    EXPECT_EQ(rig.messages.Last().title, "Data Input Error");
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "100,000");
+    rig.editor.ShownFromMenu();
+    rig.editor.Form_Activate();
+    EXPECT_EQ(rig.view.text[WxText::txtTop], "2,952");
 }
 
 }  // namespace

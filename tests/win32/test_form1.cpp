@@ -339,3 +339,39 @@ TEST_F(Form1Test, ControlsByIdAndToolTipsGivenDuringStartUp) {
     form.Destroy();
     EXPECT_EQ(form.Control(Form1::cmdInst), nullptr);
 }
+
+namespace {
+// The state of "Weather Setting" as the main window's menu opens; the menu
+// is closed again at once.
+UINT g_weatherItem = 0;
+LRESULT CALLBACK MenuWatch(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m->message == WM_INITMENUPOPUP) {
+        g_weatherItem = GetMenuState(reinterpret_cast<HMENU>(m->wParam), Form1::mnuWeather, MF_BYCOMMAND);
+        EndMenu();
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+// Without the IPC module in the simulator the entry is greyed; each showing
+// of the menu asks again.
+TEST_F(Form1Test, WeatherSettingIsGreyedWithoutTheIpcModule) {
+    WriteIni(true);
+    auto p = MakeProgram();
+    Form1 form(*p);
+    form.Form_Load();
+    Settle();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, MenuWatch, nullptr, GetCurrentThreadId());
+    for (bool module : {false, true}) {
+        if (module) {
+            CreateDirectoryA((fs + "\\Modules").c_str(), nullptr);
+            WriteTextFile(fs + "\\Modules\\FSUIPC.dll", "MZ");
+        }
+        g_weatherItem = 0xFFFFFFFF;
+        SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(Form1::lblOption, STN_CLICKED), 0);
+        EXPECT_EQ(g_weatherItem, module ? MF_ENABLED : MF_GRAYED);
+    }
+    UnhookWindowsHookEx(hook);
+    form.Destroy();
+}

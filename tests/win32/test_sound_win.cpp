@@ -1,7 +1,8 @@
 // The sound desk in the real windows with the platform's media stack: a
 // channel plays its file again after its pause, the music list advances
 // title by title, the playlist editor reorders by drag and deletes a
-// multiple selection, and a machine without a CD drive shows "Track**".
+// multiple selection and goes with its desk, and a machine without a CD
+// drive shows "Track**".
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -167,6 +168,45 @@ TEST_F(SoundWin, ChannelMusicListAndPlaylistEditor) {
     Click(m->hwnd(), frmMusic::cmdCancel);
     EXPECT_EQ(p->settings.MusicList.size(), 3u);
     EXPECT_EQ(p->settings.MusicList[0], root + "\\B\\tone.wav");
+}
+
+TEST_F(SoundWin, ThePlaylistEditorGoesWithItsDesk) {
+    ASSERT_FALSE(media.empty());
+    auto open = [&](frmSound* s) {
+        if (!s) SendMessageA(form->hwnd(), WM_COMMAND, MAKEWPARAM(Form1::mnuSound, 0), 0);
+        else SendMessageA(s->hwnd(), WM_COMMAND, MAKEWPARAM(frmSound::mnuEditList, 0), 0);
+        Settle();
+    };
+    // The editor closed, then the desk; the desk again, closed with its
+    // editor open: the editor goes with it.
+    open(nullptr);
+    frmSound* s = form->SoundWindow();
+    open(s);
+    SendMessageA(s->MusicOrderWindow()->Control(frmMusic::cmdOK), BM_CLICK, 0, 0);
+    SendMessageA(s->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(s->MusicOrderWindow(), nullptr);
+    open(nullptr);
+    open(s);
+    s->Unload();
+    EXPECT_EQ(s->MusicOrderWindow(), nullptr);
+    EXPECT_EQ(FindWindowA(frmMusic::kClass, nullptr), nullptr);
+
+    // Opened again: its own editor works on its own players.
+    open(nullptr);
+    open(s);
+    frmMusic* m = s->MusicOrderWindow();
+    ASSERT_TRUE(m && m->Loaded());
+    Drag(m->Control(frmMusic::lstOrder), 2, 0);
+    SendMessageA(m->Control(frmMusic::cmdOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(s->Player(3).FileName(), root + "\\B\\tone.wav");
+    EXPECT_EQ(GetText(s->hwnd()), "tone.wav");
+
+    // An "Edit List" waiting while the desk writes its settings on its way
+    // out (it lets messages run then) opens nothing.
+    PostMessageA(s->hwnd(), WM_COMMAND, MAKEWPARAM(frmSound::mnuEditList, 0), 0);
+    s->Unload();
+    EXPECT_EQ(s->MusicOrderWindow(), nullptr);
+    EXPECT_EQ(p->settings.MusicList.front(), root + "\\B\\tone.wav");
 }
 
 }  // namespace

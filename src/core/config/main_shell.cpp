@@ -150,7 +150,7 @@ void MainShell::SetWatch(bool withLink) {
 void MainShell::WatchTick(bool withLink) {
     const bool found = view_.SimWindowExists();
     link.SimRunning = found;
-    const SimWatchStep step = watch.Tick(found, withLink, withLink && weather.Layers.Count() > 0);
+    const SimWatchStep step = watch.Tick(found, withLink, withLink && weather.Layers.Count() > 0, link.IpcOpened);
     if (step.connect) link.IpcConnect();
     if (step.close) link.IpcClose();
     if (step.stopAutoRandom) autoRandom.Stop();  // AutoRandom ends with the simulator

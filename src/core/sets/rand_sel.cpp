@@ -53,8 +53,11 @@ void RandSelController::lstSet_ItemCheck(int item, bool checked) {
     SetGroup& g = cat_.Group(groups_[static_cast<size_t>(item)]);
     if (g.random == checked) return;
     g.random = checked;
-    // A group switched on joins the order at its end.
+    // A group switched on joins the order at its end. The order list follows
+    // every change, whatever made it (a click, the keyboard, the pop-up
+    // menu): the list may never have had the focus it would lose.
     g.order = kNoNumber;
+    NormaliseOrder(cat_, ar_);
 }
 
 void RandSelController::lstSet_LostFocus() { NormaliseOrder(cat_, ar_); }
@@ -115,23 +118,34 @@ void RandSelController::cmdOk_Click() {
         StoreIniTime(env_, s_);
     }
     BuildEligibility(cat_);
+    answered_ = true;
     view_.Close();
 }
 
-void RandSelController::cmdCancel_Click() {
-    view_.EnableButtons(false);
+void RandSelController::PutSavedBack() {
     for (size_t i = 0; i < cat_.groups.size() && i < savedRandom_.size(); ++i) {
         cat_.groups[i].random = savedRandom_[i];
         cat_.groups[i].order = savedOrder_[i];
     }
     NormaliseOrder(cat_, ar_);
     ar_.orderMode = savedOrderMode_;
+}
+
+void RandSelController::cmdCancel_Click() {
+    view_.EnableButtons(false);
+    PutSavedBack();
+    answered_ = true;
     view_.Close();
 }
 
 void RandSelController::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    // Closed without OK or Cancel (the close box, Alt+F4, the program
+    // ending): that is Cancel. The choices were only made in memory, and the
+    // Order keys written below must not drop groups that were unchecked for
+    // a moment.
+    if (!answered_) PutSavedBack();
     view_.DragHandling(false);
     ar_.orderPos = 0;
     if (!iniChanged_) SaveOrder(env_, s_, cat_);

@@ -51,6 +51,7 @@ public:
         : env_(env), s_(s), cat_(cat), ar_(ar), view_(view) {}
 
     void Form_Load();
+    // After OK or Cancel; a close without either is Cancel.
     void Form_Unload();
     void cmdOk_Click();
     void cmdCancel_Click();
@@ -70,6 +71,8 @@ public:
 private:
     void CheckAll(bool checked);
     void FillOrder();
+    // The random flags, orders and order mode as the dialog found them.
+    void PutSavedBack();
 
     Env& env_;
     Settings& s_;
@@ -81,6 +84,7 @@ private:
     std::vector<int16_t> savedOrder_;
     bool savedOrderMode_ = false;
     bool iniChanged_ = false;
+    bool answered_ = false;  // OK or Cancel closed the dialog
     bool unloaded_ = false;
 };
 

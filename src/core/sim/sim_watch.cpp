@@ -2,10 +2,12 @@
 
 namespace vm {
 
-SimWatchStep SimWatch::Tick(bool found, bool withLink, bool layersHeld) {
+SimWatchStep SimWatch::Tick(bool found, bool withLink, bool layersHeld, bool linkOpen) {
     SimWatchStep s;
     if (found) {
-        s.connect = withLink && !SimWasRunning;
+        if (!SimWasRunning || linkOpen) gaveUp_ = false;
+        else if (asked_) gaveUp_ = true;
+        s.connect = withLink && !linkOpen && !gaveUp_;
     } else {
         if (SimWasRunning) {
             s.close = withLink;
@@ -13,6 +15,7 @@ SimWatchStep SimWatch::Tick(bool found, bool withLink, bool layersHeld) {
         }
         s.releaseLayers = withLink && layersHeld;
     }
+    asked_ = s.connect;
     SimWasRunning = found;
     return s;
 }

@@ -1,5 +1,6 @@
 // The watch for the simulator's main window, once a second: it opens the
-// link when the simulator appears and closes it when it goes.
+// link when the simulator appears, opens it again when it went down while the
+// simulator runs, and closes it when the simulator goes.
 #pragma once
 
 namespace vm {
@@ -16,8 +17,20 @@ public:
     bool SimWasRunning = false;
     // One tick: `found` is whether a "FS98MAIN" window exists; `withLink` is
     // the watch that also connects (tmrFScheck), not the plain one
-    // (tmrFsCheck2); `layersHeld` whether the layer lists hold any layer.
-    SimWatchStep Tick(bool found, bool withLink, bool layersHeld);
+    // (tmrFsCheck2); `layersHeld` whether the layer lists hold any layer;
+    // `linkOpen` whether the link is open (IpcOpened).
+    //
+    // The watch that connects asks for a connect whenever the simulator runs
+    // and the link is down: when the simulator appears, and when someone
+    // closed the link under it. A connect it asked for that left the link
+    // down is not asked again every second (each try may take seconds);
+    // the next try comes when the simulator appears again or after the link
+    // was seen open again.
+    SimWatchStep Tick(bool found, bool withLink, bool layersHeld, bool linkOpen);
+
+private:
+    bool asked_ = false;   // the last tick asked for a connect
+    bool gaveUp_ = false;  // that connect left the link down
 };
 
 }  // namespace vm

@@ -89,13 +89,21 @@ void WeatherEditor::Form_Load() {
 }
 
 void WeatherEditor::Form_Activate() {
+    if (!receiveOnActivate_) return;
+    receiveOnActivate_ = false;
     if (Usable() && !weather_.RefreshBusy) cmdReceive_Click();
 }
 
 void WeatherEditor::Form_Unload() {
     view_.SetRepeat(false);
+    receiveOnActivate_ = false;
     if (!linkWatchWasOn_) watch_.UseLinkWatch(false);
-    if (!linkWasOpen_) link_.IpcClose();
+    // The link opened for this window goes with it, unless someone else
+    // holds it: the main window's watch that connects (the program keeps
+    // the link for its cloud refresh or its sound), the sound desk following
+    // the simulator, or a cloud refresh under way.
+    if (!linkWasOpen_ && !watch_.LinkWatchOn() && !watch_.MusicKeepsLink() && !weather_.RefreshBusy)
+        link_.IpcClose();
 }
 
 bool WeatherEditor::MayChange() {

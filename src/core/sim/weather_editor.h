@@ -66,6 +66,8 @@ public:
     // Runs the watch that connects (true) or the plain one (false), stops
     // the other, and runs the chosen one's handler once.
     virtual void UseLinkWatch(bool withLink) = 0;
+    // The sound desk is open and a channel follows the simulator.
+    virtual bool MusicKeepsLink() = 0;
 };
 
 // Text of the message shown when a command meets a running cloud refresh.
@@ -78,7 +80,15 @@ public:
                   WeatherView& view, SimWatchSwitch& watch);
 
     void Form_Load();
+    // The main window's menu shows the editor: its next activation brings
+    // the simulator's layers in afresh.
+    void ShownFromMenu() { receiveOnActivate_ = true; }
+    // Any activation; only the first after ShownFromMenu reads the layers,
+    // so a return from a message (or from any other window) keeps what the
+    // user is correcting.
     void Form_Activate();
+    // Gives the main window its watch back, and closes the link only when
+    // nothing else holds it.
     void Form_Unload();
     void cmdReceive_Click();
     void cmdSend_Click();
@@ -127,6 +137,7 @@ private:
     SimWatchSwitch& watch_;
     bool linkWasOpen_ = false;
     bool linkWatchWasOn_ = false;
+    bool receiveOnActivate_ = false;
 };
 
 }  // namespace vm

@@ -3,6 +3,7 @@
 #include "common/convert.h"
 #include "common/fileproc.h"
 #include "config/cfg_file.h"
+#include "sound/m3u.h"
 #include "ui/drag_move.h"
 
 namespace vm {
@@ -21,6 +22,7 @@ std::string SoundDesk::GetFileName(const std::string& path) {
 
 void SoundDesk::Form_Load() {
     SoundWinOpen = true;
+    closing_ = false;
     TickLimit = {1, 1};
     cd_.Loading = true;
     cd_.Form_Load();
@@ -150,7 +152,13 @@ void SoundDesk::PlayRandomFile(int channel) {
     }
     size_t i = static_cast<size_t>(env_.random->Next() * static_cast<double>(files.size()));
     if (i >= files.size()) i = files.size() - 1;
-    if (FileCheck(env_, files[i]) == "OK") Mp(channel).SetFileName(files[i]);
+    if (FileCheck(env_, files[i]) == "OK") {
+        Mp(channel).SetFileName(files[i]);
+        return;
+    }
+    // Gone since the folder was read: the channel waits its pause and draws
+    // again, as after a file that cannot be played.
+    if (Failed(channel, files[i])) StartPause(channel);
 }
 
 void SoundDesk::ClampMusicNo() {
@@ -158,18 +166,60 @@ void SoundDesk::ClampMusicNo() {
 }
 
 void SoundDesk::PlayMusicItem() {
+    playlist_ = false;
+    entries_.clear();
     if (s_.MusicList.empty()) return;
     ClampMusicNo();
-    const std::string& path = s_.MusicList[static_cast<size_t>(MusicNo - 1)];
-    view_.SetCaption(GetFileName(path));
-    if (!view_.PlayChecked(3)) return;
-    MediaPlayer& mp = Mp(3);
-    if (FileCheck(env_, path) == "OK") {
-        mp.SetVisible(true);
-        mp.SetFileName(path);
-    } else {
-        mp.SetVisible(false);
+    // Each pass either loads something or fails one more title; a list whose
+    // every title failed switches the music off within one round.
+    for (size_t pass = 0; pass < s_.MusicList.size(); ++pass) {
+        const std::string path = Title();
+        view_.SetCaption(GetFileName(path));
+        if (!view_.PlayChecked(3)) return;
+        if (IsM3u(path)) {
+            playlist_ = true;
+            const std::optional<std::string> text = env_.fs->Read(path);
+            const size_t slash = path.rfind('\\');
+            const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+            entries_ = text ? ReadM3u(*text, folder, [this](const std::string& t) { return view_.FromUtf8(t); })
+                            : std::vector<std::string>{};
+            nextEntry_ = 0;
+            entryPlayed_ = false;
+            if (PlayNextEntry()) return;
+            // Not one entry there: the playlist fails as one title.
+        } else if (FileCheck(env_, path) == "OK") {
+            Mp(3).SetVisible(true);
+            Mp(3).SetFileName(path);
+            return;
+        }
+        Mp(3).SetVisible(false);
+        if (!Failed(3, path)) return;
+        MusicNo = static_cast<size_t>(MusicNo) >= s_.MusicList.size() ? 1 : MusicNo + 1;
     }
+}
+
+bool SoundDesk::PlayNextEntry() {
+    while (nextEntry_ < entries_.size()) {
+        const std::string& entry = entries_[nextEntry_++];
+        if (FileCheck(env_, entry) != "OK") continue;
+        Mp(3).SetVisible(true);
+        Mp(3).SetFileName(entry);
+        return true;
+    }
+    return false;
+}
+
+bool SoundDesk::Failed(int player, const std::string& path) {
+    std::set<std::string>& failed = failed_[static_cast<size_t>(player - 1)];
+    failed.insert(LCase(path));
+    const std::vector<std::string>& list = player <= 2 ? ChFiles[static_cast<size_t>(player - 1)] : s_.MusicList;
+    for (const std::string& p : list)
+        if (!failed.count(LCase(p))) return true;
+    // Every file of the list failed since the last one that played: trying
+    // them again would fail for ever.
+    failed.clear();
+    Tick(player, false);
+    return false;
 }
 
 void SoundDesk::StartPause(int channel) {
@@ -179,31 +229,32 @@ void SoundDesk::StartPause(int channel) {
 }
 
 void SoundDesk::Mp_EndOfStream(int player) {
-    errors_[static_cast<size_t>(player - 1)] = 0;
-    if (player <= 2)
+    failed_[static_cast<size_t>(player - 1)].clear();
+    if (player <= 2) {
         StartPause(player);
-    else
-        mnuFwd_Click();
-}
-
-size_t SoundDesk::Candidates(int player) const {
-    return player <= 2 ? ChFiles[static_cast<size_t>(player - 1)].size() : s_.MusicList.size();
+        return;
+    }
+    if (playlist_) {
+        entryPlayed_ = true;
+        if (PlayNextEntry()) return;
+    }
+    mnuFwd_Click();
 }
 
 void SoundDesk::Mp_Error(int player) {
-    if (player == 3) Mp(3).SetVisible(false);
-    // A player that fails on every file of its list in a row stops instead
-    // of trying them again for ever.
-    size_t& errors = errors_[static_cast<size_t>(player - 1)];
-    if (++errors > Candidates(player)) {
-        errors = 0;
-        Tick(player, false);
-        return;
-    }
-    if (player <= 2)
+    if (player <= 2) {
+        if (!Failed(player, Mp(player).FileName())) return;
         StartPause(player);
-    else
+    } else {
+        Mp(3).SetVisible(false);
+        // An entry of a playlist that cannot be played: the next entry. The
+        // playlist fails as a title only when none of its entries played.
+        if (playlist_ && PlayNextEntry()) return;
+        if (s_.MusicList.empty()) return;
+        ClampMusicNo();
+        if (!(playlist_ && entryPlayed_) && !Failed(3, Title())) return;
         mnuFwd_Click();
+    }
     env_.pump->DoEvents();
     env_.clock->Sleep(10);
 }
@@ -298,7 +349,12 @@ void SoundDesk::mnuClearList_Click() {
     Mp(3).SetVisible(false);
     Tick(3, false);
     s_.MusicList.clear();
+    failed_[2].clear();
     MusicNo = 1;
+}
+
+void SoundDesk::mnuEditList_Click() {
+    if (Open()) view_.OpenPlaylistEditor();
 }
 
 void SoundDesk::mnuFwd_Click() {
@@ -367,6 +423,11 @@ bool SaveMusicList(Env& env, Settings& s, const std::vector<std::pair<std::strin
 }
 
 void SoundDesk::Form_Unload() {
+    // The editor goes first, with the list as it stands (as its close box
+    // leaves it), so that the list is written below; nothing opens it again
+    // while the desk lets messages run on its way out.
+    closing_ = true;
+    view_.ClosePlaylistEditor();
     cd_.Form_Unload();
     view_.SetFollowTimer(false);
     following_ = false;
@@ -405,6 +466,11 @@ void MusicOrder::cmdDel_Click() {
 void MusicOrder::Moved(int from, int to) { MoveItem(list_, from, to); }
 
 void MusicOrder::Form_Unload() {
+    // Closed with its desk: the players are being put away.
+    if (!desk_.Open()) {
+        SavedList.clear();
+        return;
+    }
     if (list_.empty())
         desk_.MusicListEmptied();
     else if (list_ != SavedList)

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,7 +44,11 @@ public:
     virtual std::string ChooseFiles(const std::string& startDir, const std::string& filter) = 0;
     virtual void ShowPopup() = 0;                            // mnuPopUp
     virtual void OpenPlaylistEditor() = 0;                   // frmMusic, modeless
+    virtual void ClosePlaylistEditor() = 0;                  // when it is open
     virtual void ShowNotice(const std::string& utf8Text) = 0;
+    // UTF-8 text in the code page of file names; empty when a character has
+    // no place in it.
+    virtual std::string FromUtf8(const std::string& utf8Text) = 0;
 };
 
 // What the desk needs of the main window.
@@ -77,7 +82,9 @@ public:
     // Paths dropped on the file button, in drop order.
     void cmdSelFile_OLEDragDrop(const std::vector<std::string>& paths);
     void mnuClearList_Click();
-    void mnuEditList_Click() { view_.OpenPlaylistEditor(); }
+    // The playlist editor belongs to this opening of the desk: it opens only
+    // while the desk is open, and goes when the desk closes.
+    void mnuEditList_Click();
     void mnuFwd_Click();
     void mnuRev_Click();
     void mnuReset_Click();
@@ -95,6 +102,8 @@ public:
     void SaveBeforeReload() {
         if (SoundWinOpen) SaveMusicList(env_, s_);
     }
+    // Loaded and not being closed.
+    bool Open() const { return SoundWinOpen && !closing_; }
     // The file name part of a path; a path ending in a backslash is reported.
     std::string GetFileName(const std::string& path);
 
@@ -111,13 +120,22 @@ private:
     void LoadChannelFiles();
     void StartFollowing();
     void PlayRandomFile(int channel);
+    // Loads the current title; a title with nothing to play fails at once
+    // and the next one is tried.
     void PlayMusicItem();
+    // Loads the next entry of the playlist being played that exists; false
+    // when none is left.
+    bool PlayNextEntry();
     void StartPause(int channel);
     void MoveVolumeBar(int player, int value);
     void Tick(int player, bool on);  // sets chkMP and runs its click on a change
     void ClampMusicNo();
     void StopAndRewindMusic();
-    size_t Candidates(int player) const;
+    const std::string& Title() const { return s_.MusicList[static_cast<size_t>(MusicNo - 1)]; }
+    // A file of a channel, or a music title, could not be played. False when
+    // that was the last of the player's list to fail since one last played:
+    // the player is then switched off.
+    bool Failed(int player, const std::string& path);
 
     Env& env_;
     Settings& s_;
@@ -128,7 +146,15 @@ private:
     ComIpc& weather_;
     SoundHooks hooks_;
     bool following_ = false;
-    std::array<size_t, 3> errors_{0, 0, 0};  // errors since a file last played to its end
+    bool closing_ = false;
+    // Per player, the files (music: titles) that failed since one last
+    // played to its end, in lower case.
+    std::array<std::set<std::string>, 3> failed_;
+    // The playlist title being played: its entries and the next to try.
+    bool playlist_ = false;
+    std::vector<std::string> entries_;
+    size_t nextEntry_ = 0;
+    bool entryPlayed_ = false;  // an entry of it played to its end
 };
 
 // The playlist editor's list box.

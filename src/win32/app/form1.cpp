@@ -500,7 +500,7 @@ HMENU Form1::BuildMenu(Menu which) {
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING, mnuSound, "Sound");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(m, MF_STRING, mnuWeather, "Weather Setting");
+            AppendMenuA(m, MF_STRING | (shell_.ModulePresent() ? 0 : MF_GRAYED), mnuWeather, "Weather Setting");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING | (lastInstEnabled_ ? 0 : MF_GRAYED), mnuLastInst, "Last Installed Data");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);

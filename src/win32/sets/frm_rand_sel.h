@@ -24,8 +24,7 @@ public:
 
     // Creates and shows the dialog, centred on the main window.
     bool Form_Load();
-    // Closes the dialog as its close box does (nothing restored or written
-    // but the order).
+    // Closes the dialog as its close box does: without OK this is Cancel.
     void Unload();
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }

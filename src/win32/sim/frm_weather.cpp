@@ -81,8 +81,11 @@ frmWeather::~frmWeather() {
 void frmWeather::Show(HWND owner) {
     if (!Loaded()) Form_Load(owner);
     if (!Loaded()) return;
+    editor_->ShownFromMenu();
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
+    // Already the active window: no activation follows, so it is handled here.
+    if (GetActiveWindow() == hwnd()) editor_->Form_Activate();
 }
 
 void frmWeather::Form_Load(HWND owner) {
@@ -92,7 +95,6 @@ void frmWeather::Form_Load(HWND owner) {
         return;
     CreateControls();
     ApplyFont(hwnd(), settings_);
-    activated_ = false;
     editor_ = std::make_unique<WeatherEditor>(link_, weather_, clock_, messages_, settings_.WaitTime, *this, watch_);
     editor_->SetEditEnabled(false);
     SetTimer(hwnd(), kTmrAlt, 1000, nullptr);
@@ -201,23 +203,16 @@ void frmWeather::DrawArrow(const DRAWITEMSTRUCT& d) {
 }
 
 void frmWeather::Scroll(int code) {
+    // The layer changes when the thumb is let go, not while it is dragged.
+    if (code == SB_THUMBTRACK || code < SB_LINEUP || code > SB_ENDSCROLL) return;
     HWND bar = Control(vsbLayer);
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
     GetScrollInfo(bar, SB_CTL, &si);
-    int pos = si.nPos;
-    switch (code) {
-    case SB_LINEUP: case SB_PAGEUP: --pos; break;
-    case SB_LINEDOWN: case SB_PAGEDOWN: ++pos; break;
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = si.nMin; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
-    }
-    if (pos < si.nMin) pos = si.nMin;
-    if (pos > si.nMax) pos = si.nMax;
-    ::SetScrollPos(bar, SB_CTL, pos, TRUE);
+    const ScrollStep step = motion_.Apply(ScrollCode(code), si.nPos, si.nTrackPos, si.nMin, si.nMax, 1, 1);
+    if (!step.change) return;  // the shown layer keeps what is being edited
+    ::SetScrollPos(bar, SB_CTL, step.pos, TRUE);
     if (editor_) editor_->vsbLayer_Change();
 }
 
@@ -237,14 +232,7 @@ LRESULT frmWeather::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == kTmrAlt) events_.Fire(evTmrAlt);
         return 0;
     case WM_ACTIVATE:
-        // The first showing, and a return from the main window, bring the
-        // simulator's layers in afresh; a return from the program's own
-        // message window keeps what the user is correcting.
-        if (editor_ && LOWORD(wp) != WA_INACTIVE &&
-            (!activated_ || reinterpret_cast<HWND>(lp) == GetWindow(hwnd(), GW_OWNER))) {
-            activated_ = true;
-            editor_->Form_Activate();
-        }
+        if (editor_ && LOWORD(wp) != WA_INACTIVE) editor_->Form_Activate();
         break;
     case WM_CLOSE:
         events_.Fire(evClose);

@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "common/dispatch.h"
 #include "sim/weather_editor.h"
+#include "ui/scroll_motion.h"
 
 namespace vm {
 
@@ -33,7 +34,9 @@ public:
                SimWatchSwitch& watch, OperationGuard& guard);
     ~frmWeather() override;
 
-    // Loads the window (once) and shows it; a loaded window comes to the front.
+    // The main window's menu command: loads the window (once) and shows it;
+    // a loaded window comes to the front. The activation that follows reads
+    // the simulator's layers afresh.
     void Show(HWND owner);
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
@@ -79,8 +82,8 @@ private:
     SimWatchSwitch& watch_;
     std::unique_ptr<WeatherEditor> editor_;
     EventTable events_;
+    ScrollMotion motion_;  // vsbLayer
     HFONT font_ = nullptr;
-    bool activated_ = false;
 };
 
 }  // namespace vm

@@ -2,6 +2,7 @@
 
 #include "platform/app_icon.h"
 #include "platform/apply_font.h"
+#include "sound/frm_sound.h"
 
 namespace vm {
 
@@ -10,8 +11,8 @@ constexpr int kClientW = 260, kClientH = 280;
 constexpr double kGapTwips = 100;  // between the file button and the editor
 }  // namespace
 
-frmMusic::frmMusic(SoundDesk& desk, Settings& settings)
-    : settings_(settings), order_(desk, settings.MusicList, *this) {
+frmMusic::frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls)
+    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this) {
     drag_.Moved = [this](int from, int to) { order_.Moved(from, to); };
 }
 
@@ -54,6 +55,7 @@ void frmMusic::Show(HWND desk, HWND fileButton) {
     ApplyFont(hwnd(), settings_);
     EnableWindow(desk_, FALSE);
     order_.Form_Load();
+    if (!Loaded()) return;  // the desk closed while a notice let messages run
     drag_.HookDragList(hwnd());
     drag_.InitDragList(Control(lstOrder));
     ShowWindow(hwnd(), SW_SHOW);
@@ -76,6 +78,7 @@ void frmMusic::Unload() {
 }
 
 LRESULT frmMusic::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    DeskCall call(deskCalls_);
     switch (msg) {
     case WM_COMMAND:
         if (HIWORD(wp) == BN_CLICKED) {

@@ -21,7 +21,9 @@ public:
     static constexpr char kClass[] = "VellmoraMusic";
     static constexpr char kCaption[] = "Music Order";
 
-    frmMusic(SoundDesk& desk, Settings& settings);
+    // The editor of one opening of the desk; `deskCalls` counts the desk's
+    // handlers running (DeskCall), the editor's own among them.
+    frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls);
     ~frmMusic() override;
 
     // Loads the window beside the desk's file button and shows it.
@@ -45,6 +47,7 @@ protected:
 
 private:
     Settings& settings_;
+    int& deskCalls_;
     MusicOrder order_;
     DragList drag_;
     HWND desk_ = nullptr;

@@ -63,6 +63,7 @@ void frmSound::BuildTable() {
 
 frmSound::~frmSound() {
     Unload();
+    closed_.clear();
     if (font_) DeleteObject(font_);
     if (indicator_) DeleteObject(indicator_);
 }
@@ -75,18 +76,26 @@ void frmSound::Show(HWND owner) {
 }
 
 void frmSound::Form_Load(HWND owner) {
+    ReleaseClosed();
     RegisterClassOnce(kClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), AppIcon());
     if (!CreateCentred(kClass, kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kClientW, kClientH,
                        owner))
         return;
     CreateControls();
     following_ = false;
+    motion_.clear();
     cdPanel_ = std::make_unique<CdPanel>(cd_, *this, *env_.pump);
     const std::array<MediaPlayer*, 3> players{mp_[0].get(), mp_[1].get(), mp_[2].get()};
     desk_ = std::make_unique<SoundDesk>(env_, settings_, players, *this, *cdPanel_, link_, weather_, hooks_);
     for (int i = 1; i <= 3; ++i) {
-        Player(i).EndOfStream = [this, i] { if (desk_) desk_->Mp_EndOfStream(i); };
-        Player(i).Error = [this, i] { if (desk_) desk_->Mp_Error(i); };
+        Player(i).EndOfStream = [this, i] {
+            DeskCall call(calls_);
+            if (desk_) desk_->Mp_EndOfStream(i);
+        };
+        Player(i).Error = [this, i] {
+            DeskCall call(calls_);
+            if (desk_) desk_->Mp_Error(i);
+        };
     }
     Player(3).SetVisible(false);
     desk_->Form_Load();
@@ -146,20 +155,24 @@ void frmSound::CreateControls() {
 
 void frmSound::Unload() {
     if (!hwnd()) return;
-    if (music_ && music_->Loaded()) music_->Unload();
     // A file ending while the desk writes its settings starts nothing new.
     for (auto& m : mp_)
         if (m) m->EndOfStream = m->Error = nullptr;
     if (desk_) desk_->Form_Unload();
     for (UINT_PTR t : {kTmrMp0 + 1, kTmrMp0 + 2, kTmrIpcVolCont, kTmrCD}) KillTimer(hwnd(), t);
     Destroy();
-    desk_.reset();
-    for (auto& m : mp_) m.reset();
+    closed_.push_back(Opening{std::move(cdPanel_), std::move(mp_), std::move(desk_), std::move(music_)});
+    ReleaseClosed();
+}
+
+void frmSound::ReleaseClosed() {
+    if (calls_ == 0) closed_.clear();
 }
 
 // The file button takes a right click (its menu) and dropped files.
 LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
     auto* w = reinterpret_cast<frmSound*>(self);
+    DeskCall call(w->calls_);
     switch (msg) {
     case WM_RBUTTONDOWN:
         if (w->desk_) w->desk_->cmdSelFile_MouseDown(2);
@@ -187,32 +200,27 @@ LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
 }
 
 void frmSound::Scroll(HWND bar, int code) {
+    if (code < int(ScrollCode::LineUp) || code > int(ScrollCode::EndScroll)) return;
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
     GetScrollInfo(bar, SB_CTL, &si);
     const int id = GetDlgCtrlID(bar);
     const int vol = IndexOf(id, hsbVol1, 3), intvl = IndexOf(id, vsbIntvl1, 2);
-    int pos = si.nPos;
-    switch (code) {
-    case SB_LINEUP: pos -= 1; break;
-    case SB_LINEDOWN: pos += 1; break;
-    case SB_PAGEUP: pos -= 10; break;
-    case SB_PAGEDOWN: pos += 10; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = si.nMin; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
-    }
-    if (pos < si.nMin) pos = si.nMin;
-    if (pos > si.nMax) pos = si.nMax;
-    ::SetScrollPos(bar, SB_CTL, pos, TRUE);
+    const ScrollStep step = motion_[id].Apply(ScrollCode(code), si.nPos, si.nTrackPos, si.nMin, si.nMax);
+    if (step.moved) ::SetScrollPos(bar, SB_CTL, step.pos, TRUE);
     if (!desk_) return;
-    if (vol) desk_->hsbVol_Change(vol);
-    else if (intvl) desk_->vsbIntvl_Change(intvl);
-    else if (id == hsvTrack && code == SB_THUMBTRACK) cdPanel_->hsvTrack_Scroll();
-    else if (id == hsvTrack) cdPanel_->hsvTrack_Change();
+    // The volume and interval bars take every move, the thumb's too; the
+    // track bar shows the track while the thumb is dragged and goes to it
+    // when it is let go.
+    if (vol) {
+        if (step.moved) desk_->hsbVol_Change(vol);
+    } else if (intvl) {
+        if (step.moved) desk_->vsbIntvl_Change(intvl);
+    } else if (id == hsvTrack) {
+        if (step.scroll) cdPanel_->hsvTrack_Scroll();
+        if (step.change) cdPanel_->hsvTrack_Change();
+    }
 }
 
 void frmSound::Command(int id, int code) {
@@ -230,6 +238,17 @@ void frmSound::Command(int id, int code) {
 }
 
 LRESULT frmSound::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r;
+    {
+        DeskCall call(calls_);
+        r = Handle(msg, wp, lp);
+    }
+    // A desk closed by this message, or while it let others run, goes now.
+    ReleaseClosed();
+    return r;
+}
+
+LRESULT frmSound::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
         events_.Fire(LOWORD(wp), HIWORD(wp));
@@ -323,8 +342,13 @@ void frmSound::ShowPopup() {
 }
 
 void frmSound::OpenPlaylistEditor() {
-    if (!music_) music_ = std::make_unique<frmMusic>(*desk_, settings_);
+    if (!desk_) return;
+    if (!music_) music_ = std::make_unique<frmMusic>(*desk_, settings_, calls_);
     music_->Show(hwnd(), Control(cmdSelFile));
+}
+
+void frmSound::ClosePlaylistEditor() {
+    if (music_) music_->Unload();
 }
 
 void frmSound::ShowNotice(const std::string& utf8Text) {
@@ -332,6 +356,19 @@ void frmSound::ShowNotice(const std::string& utf8Text) {
     std::wstring text(static_cast<size_t>(n > 0 ? n : 1), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8Text.c_str(), -1, text.data(), n);
     MessageBoxW(hwnd(), text.c_str(), L"Vellmora", MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::string frmSound::FromUtf8(const std::string& utf8Text) {
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Text.data(), int(utf8Text.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Text.data(), int(utf8Text.size()), wide.data(), n);
+    BOOL lost = FALSE;
+    const int m = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, nullptr, 0, nullptr, &lost);
+    if (m <= 0 || lost) return {};
+    std::string ansi(size_t(m), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, ansi.data(), m, nullptr, nullptr);
+    return ansi;
 }
 
 void frmSound::SetCdEnabled(bool enable) {

@@ -7,8 +7,10 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/ports.h"
 #include "config/settings.h"
@@ -18,10 +20,25 @@
 #include "sound/cd.h"
 #include "sound/media_strip.h"
 #include "sound/sound_desk.h"
+#include "ui/scroll_motion.h"
 
 namespace vm {
 
 class frmMusic;
+
+// Held by every handler of the sound desk and of its playlist editor while it
+// runs. A handler may let messages run, and one of them may close the desk:
+// what that opening of the desk made is released only when no handler runs.
+class DeskCall {
+public:
+    explicit DeskCall(int& depth) : depth_(depth) { ++depth_; }
+    ~DeskCall() { --depth_; }
+    DeskCall(const DeskCall&) = delete;
+    DeskCall& operator=(const DeskCall&) = delete;
+
+private:
+    int& depth_;
+};
 
 class frmSound : public Window, public SoundView, public CdView {
 public:
@@ -45,13 +62,15 @@ public:
 
     // Loads the window (once) and shows it; a loaded window comes to the front.
     void Show(HWND owner);
-    // Unloads the window: the desk writes its settings back.
+    // Unloads the window: the desk closes its playlist editor and writes its
+    // settings back.
     void Unload();
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
     SoundDesk* Desk() { return desk_.get(); }
     CdPanel* Cd() { return cdPanel_.get(); }
     MediaStrip& Player(int i) { return *mp_[static_cast<size_t>(i - 1)]; }
+    // The playlist editor of this opening of the desk, or null.
     frmMusic* MusicOrderWindow() { return music_.get(); }
 
     // SoundView.
@@ -71,7 +90,9 @@ public:
     std::string ChooseFiles(const std::string& startDir, const std::string& filter) override;
     void ShowPopup() override;
     void OpenPlaylistEditor() override;
+    void ClosePlaylistEditor() override;
     void ShowNotice(const std::string& utf8Text) override;
+    std::string FromUtf8(const std::string& utf8Text) override;
 
     // CdView.
     void SetCdEnabled(bool enable) override;
@@ -88,7 +109,18 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // What one opening of the desk made, kept after it closed until none of
+    // its handlers runs.
+    struct Opening {
+        std::unique_ptr<CdPanel> cdPanel;
+        std::array<std::unique_ptr<MediaStrip>, 3> mp;
+        std::unique_ptr<SoundDesk> desk;
+        std::unique_ptr<frmMusic> music;
+    };
+
     void Form_Load(HWND owner);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void ReleaseClosed();
     void CreateControls();
     void Scroll(HWND bar, int code);
     void Command(int id, int code);
@@ -109,6 +141,9 @@ private:
     std::unique_ptr<SoundDesk> desk_;
     EventTable events_;
     std::unique_ptr<frmMusic> music_;
+    std::vector<Opening> closed_;
+    std::map<int, ScrollMotion> motion_;  // per scroll bar, by id
+    int calls_ = 0;  // desk handlers running (DeskCall)
     HFONT font_ = nullptr;
     HBRUSH indicator_ = nullptr;
     bool following_ = false;
