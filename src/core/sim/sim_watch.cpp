@@ -5,9 +5,7 @@ namespace vm {
 SimWatchStep SimWatch::Tick(bool found, bool withLink, bool layersHeld, bool linkOpen) {
     SimWatchStep s;
     if (found) {
-        if (!SimWasRunning || linkOpen) gaveUp_ = false;
-        else if (asked_) gaveUp_ = true;
-        s.connect = withLink && !linkOpen && !gaveUp_;
+        s.connect = withLink && !linkOpen;
     } else {
         if (SimWasRunning) {
             s.close = withLink;
@@ -15,7 +13,6 @@ SimWatchStep SimWatch::Tick(bool found, bool withLink, bool layersHeld, bool lin
         }
         s.releaseLayers = withLink && layersHeld;
     }
-    asked_ = s.connect;
     SimWasRunning = found;
     return s;
 }

@@ -21,16 +21,10 @@ public:
     // `linkOpen` whether the link is open (IpcOpened).
     //
     // The watch that connects asks for a connect whenever the simulator runs
-    // and the link is down: when the simulator appears, and when someone
-    // closed the link under it. A connect it asked for that left the link
-    // down is not asked again every second (each try may take seconds);
-    // the next try comes when the simulator appears again or after the link
-    // was seen open again.
+    // and the link is down: when the simulator appears, when someone closed
+    // the link under it, and after a connect that gave up (it gives up
+    // within ten seconds, letting messages run meanwhile).
     SimWatchStep Tick(bool found, bool withLink, bool layersHeld, bool linkOpen);
-
-private:
-    bool asked_ = false;   // the last tick asked for a connect
-    bool gaveUp_ = false;  // that connect left the link down
 };
 
 }  // namespace vm
