@@ -86,6 +86,8 @@ struct FuzzView : MainView {
 // What the pump does: a random event, now and then.
 struct FuzzPump : Pump {
     Rig* rig = nullptr;
+    std::function<void()> scripted;  // instead of the random events
+    bool quiet = false;              // no random events
     void DoEvents() override;
 };
 
@@ -129,6 +131,7 @@ public:
     IpcLoopback transport{server, te.clock};
     MainShell shell{te.env, s, fonts, transport, te.clock, guard, view};
     bool endAsked = false;
+    bool yesToAll = false;
     int pumpDepth = 0;
     bool operationSeen = false;
     int eventsInOperations = 0;
@@ -237,12 +240,19 @@ int FuzzMessages::ShowMsg(const std::string&, uint8_t, const std::string& title)
     for (int i = rig->Pick(3); i > 0; --i) rig->guard.DoEvents();
     // This user always wants the originals saved; every other question gets
     // any answer.
-    if (title == "No Backup files" || title == "BackUp Original") return 6;
+    if (title == "No Backup files" || title == "BackUp Original" || rig->yesToAll) return 6;
     static const int answers[] = {1, 2, 6, 7};
     return answers[rig->Pick(4)];
 }
 
 void FuzzPump::DoEvents() {
+    if (scripted) {
+        auto once = std::move(scripted);
+        scripted = nullptr;
+        once();
+        return;
+    }
+    if (quiet) return;
     if (rig->guard.OperationRunning()) rig->operationSeen = true;
     // Deep enough: events inside events inside events.
     if (rig->pumpDepth > 3 || rig->Pick(3) != 0) return;
@@ -255,6 +265,82 @@ void FuzzPump::DoEvents() {
 unsigned Seeds() {
     const char* env = std::getenv("VM_REENTRANCY_SEEDS");
     return env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 2000;
+}
+
+// Events that once started, switched or stopped work half way, each at the
+// first pump of the operation it meets.
+TEST(Reentrancy, EventsDuringAnOperation) {
+    using Id = MainIds;
+    auto started = [](Rig& rig) {
+        rig.yesToAll = true;
+        rig.pump.quiet = true;
+        rig.Start();
+        rig.view.v.CheckOnly(Lst::lstClouds, {"cld1.bmp", "cld2.bmp", "cld3.bmp"});
+    };
+    {
+        // The other simulator chosen while a set copies: refused; every file
+        // goes where the set was meant to go.
+        Rig rig(1);
+        started(rig);
+        rig.pump.scripted = [&] { rig.shell.Events().Fire(Id::optFs1, Id::kClicked); };
+        rig.shell.Events().Fire(Id::cmdInst, Id::kClicked);
+        EXPECT_EQ(rig.s.FsIndex, 0);
+        for (const char* f : kFiles) {
+            EXPECT_EQ(rig.te.fs.Read(rig.Texture(0, f)), SetFile("Cumu", f));
+            EXPECT_EQ(rig.te.fs.Read(rig.Texture(1, f)), Original(1, f));
+        }
+    }
+    {
+        // AutoRandom stopped (right click on lblTime) during its install: the
+        // copy stops between two files, AutoRandom ends and the window comes
+        // back as the state makes it, not as it was before the install.
+        Rig rig(2);
+        started(rig);
+        rig.shell.Events().Fire(Id::lblTime, Id::kMouseDown + 1);  // 0.1 min
+        ASSERT_TRUE(rig.shell.autoRandom.Start(false));
+        EXPECT_FALSE(rig.view.Enabled(Ctl::optFs1));  // no switching under AutoRandom
+        rig.clock.Advance(60000);
+        bool fired = false;
+        rig.pump.scripted = [&] {
+            fired = true;
+            EXPECT_EQ(rig.shell.Events().Fire(Id::lblTime, Id::kMouseDown + 2), Fired::Deferred);
+        };
+        rig.shell.Events().Fire(Id::Timer1);
+        EXPECT_TRUE(fired);
+        EXPECT_FALSE(rig.view.timer1);
+        EXPECT_EQ(rig.s.AutoRandomTime, 0);
+        for (Ctl c : {Ctl::cmdInst, Ctl::cmdInstAndStart, Ctl::cmdRandom, Ctl::optSky, Ctl::lstClouds, Ctl::optFs1})
+            EXPECT_TRUE(rig.view.Enabled(c)) << int(c);
+    }
+    {
+        // A period set (left click on lblTime) during a manual install is
+        // refused: no period, the install button as the checks make it.
+        Rig rig(3);
+        started(rig);
+        rig.pump.scripted = [&] {
+            EXPECT_EQ(rig.shell.Events().Fire(Id::lblTime, Id::kMouseDown + 1), Fired::Refused);
+        };
+        rig.shell.Events().Fire(Id::cmdInst, Id::kClicked);
+        EXPECT_EQ(rig.s.AutoRandomTime, 0);
+        EXPECT_TRUE(rig.view.Enabled(Ctl::cmdInst));
+    }
+    {
+        // The program closed during the manual refresh's wait: the wait ends
+        // at once, the weather is put back, the program ends.
+        Rig rig(4);
+        started(rig);
+        rig.view.simRunning = true;
+        rig.shell.Events().Fire(Id::tmrFScheck);
+        ASSERT_TRUE(rig.shell.link.IpcLinked);
+        rig.shell.refresh.Mode.RefreshCloud = true;
+        rig.shell.refresh.Mode.WaitTimeAfterClear = 30000;
+        const uint32_t before = rig.clock.tick;
+        rig.pump.scripted = [&] { rig.shell.Events().Fire(Id::evClose); };
+        rig.shell.Events().Fire(Id::lblRefresh, Id::kClicked);
+        EXPECT_TRUE(rig.view.ended);
+        EXPECT_LT(rig.clock.tick - before, 1000u);
+        EXPECT_FALSE(rig.shell.weather.RefreshBusy);
+    }
 }
 
 TEST(Reentrancy, RandomEventsAtEveryPumpKeepTheInvariants) {

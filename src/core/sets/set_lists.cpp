@@ -254,6 +254,10 @@ void SetsController::optSky_Click() {
 
 void SetsController::ButtonCtrl(bool enable) {
     ApplyPlan(view_, ButtonCtrlPlan(enable, view_.OptionChosen(Ctl::optFLT), view_.Count(Lst::lstFLT), s_.BackupEnabled));
+    // The simulator choice goes with them: a switch would reload everything
+    // under a running copy loop or AutoRandom.
+    view_.SetEnabled(Ctl::optFs0, enable && state_.FsAvailable[0]);
+    view_.SetEnabled(Ctl::optFs1, enable && state_.FsAvailable[1]);
 }
 
 void SetsController::cmdCont() {
