@@ -14,6 +14,7 @@
 
 #include "app/form1.h"
 #include "fakes.h"
+#include "pump_gaps.h"
 #include "win_files.h"
 
 using namespace vm;
@@ -21,38 +22,6 @@ using namespace vm;
 namespace {
 
 constexpr int kChanges = 10000;
-
-// The program's pump, timing the gaps between its runs.
-class TimedPump : public Pump {
-public:
-    explicit TimedPump(Pump& inner) : inner_(inner) {}
-    void DoEvents() override {
-        Mark();
-        inner_.DoEvents();
-    }
-    void Mark() {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        if (last_.QuadPart) {
-            const double ms = static_cast<double>(now.QuadPart - last_.QuadPart) * 1000.0 / Freq();
-            if (ms > longestMs) longestMs = ms;
-            if (ms > 50) ++over50;
-            ++gaps;
-        }
-        last_ = now;
-    }
-    double longestMs = 0;
-    long gaps = 0, over50 = 0;
-
-private:
-    static double Freq() {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }
-    Pump& inner_;
-    LARGE_INTEGER last_{};
-};
 
 // The counts as the platform reports them, and, since Wine answers 0 for
 // some of them, the slot the next new kernel, GDI and USER handle takes: a
@@ -120,7 +89,7 @@ int main() {
         Program p(prog);
         p.env.registry = &registry;
         TimedPump pump(p.pump);
-        p.env.pump = &pump;
+        p.guard.SetInner(&pump);
         Form1 form(p);
         form.Form_Load();
         PumpPending();
@@ -141,7 +110,7 @@ int main() {
             // What the message loop does between two Timer1 ticks.
             pump.Mark();
             PumpPending();
-            form.AutoRandom().Timer1_Timer();
+            form.Shell().Events().Fire(MainIds::Timer1);
             ++changes;
             if (changes % 500 == 0) {
                 const std::string now = ReadTextFile(tex + "\\cld1.bmp");

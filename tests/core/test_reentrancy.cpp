@@ -313,6 +313,26 @@ TEST(Reentrancy, EventsDuringAnOperation) {
             EXPECT_TRUE(rig.view.Enabled(c)) << int(c);
     }
     {
+        // The simulator comes and goes only while AutoRandom's installs run:
+        // the watch still sees both, and AutoRandom ends with the simulator.
+        Rig rig(5);
+        started(rig);
+        rig.shell.SetWatch(false);
+        rig.shell.Events().Fire(Id::lblTime, Id::kMouseDown + 1);
+        rig.s.RandomWait = 50;
+        ASSERT_TRUE(rig.shell.autoRandom.Start(false));
+        for (bool running : {true, false}) {
+            rig.pump.scripted = [&rig, running] {
+                rig.view.simRunning = running;
+                rig.shell.Events().Fire(Id::tmrFsCheck2);
+            };
+            rig.shell.Events().Fire(Id::Timer1);
+            EXPECT_EQ(rig.shell.watch.SimWasRunning, running);
+        }
+        EXPECT_FALSE(rig.view.timer1);
+        EXPECT_EQ(rig.s.AutoRandomTime, 0);
+    }
+    {
         // A period set (left click on lblTime) during a manual install is
         // refused: no period, the install button as the checks make it.
         Rig rig(3);

@@ -141,10 +141,10 @@ void MainShell::SwitchSimulator(int index) {
     SelectRefreshMode();
 }
 
-void MainShell::SetWatch(bool withLink) {
+void MainShell::SetWatch(bool withLink, bool tickNow) {
     watchWithLink_ = withLink;
     view_.SetWatchTimers(withLink);
-    if (withLink) WatchTick(true);
+    if (withLink && tickNow) WatchTick(true);
 }
 
 void MainShell::WatchTick(bool withLink) {

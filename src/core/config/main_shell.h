@@ -91,9 +91,9 @@ public:
     // are loaded and the AutoRandom order and refresh values follow them.
     void SwitchSimulator(int index);
     LoadSteps Steps();
-    // Runs the watch that connects (tmrFScheck) or the plain one, and the
-    // connecting one's first tick at once.
-    void SetWatch(bool withLink);
+    // Runs the watch that connects (tmrFScheck) or the plain one, and (with
+    // `tickNow`) the connecting one's first tick at once.
+    void SetWatch(bool withLink, bool tickNow = true);
     bool WatchWithLink() const { return watchWithLink_; }
     // One tick of the watch (tmrFScheck with the link, tmrFsCheck2 without).
     void WatchTick(bool withLink);

@@ -288,7 +288,9 @@ void Form1::Form_Load() {
         if (a.disableInstall) EnableWindow(Control(cmdInst), FALSE);
     };
     st.SelectRefreshMode = [&] { shell_.SelectRefreshMode(); };
-    st.SimulatorWatch = [&] { shell_.SetWatch(WatchWithLink(s, IpcModulePresent(env, s))); };
+    // The first look for the simulator (and its connect) comes once the
+    // window is on the screen.
+    st.SimulatorWatch = [&] { shell_.SetWatch(WatchWithLink(s, IpcModulePresent(env, s)), false); };
     st.StartSel = [&] {
         // The situation view needs situations to show.
         if (StartInSituation(s) && IsWindowEnabled(Control(optFLT))) {
@@ -577,6 +579,7 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (wp == kTmrAfterShow) {
                     KillTimer(hwnd(), kTmrAfterShow);
                     CreateToolTips();
+                    if (tmrFScheck_) shell_.Events().Fire(tmrFScheck);
                 }
                 else if (wp == kTmrActivate) {
                     KillTimer(hwnd(), kTmrActivate);

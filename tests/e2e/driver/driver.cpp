@@ -35,6 +35,8 @@
 // In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -349,6 +351,41 @@ int main(int argc, char** argv) {
                 std::snprintf(buf, sizeof buf, "colour of %s is %06lx, not %06lx", arg(1), got, want);
                 Fail(buf);
             }
+            i += 3;
+        } else if (cmd == "press") {
+            // A mouse press on a control (1 left, 2 right), as a user's.
+            HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+            const int button = std::atoi(arg(2));
+            if (!c) {
+                Fail(std::string("no control ") + arg(1));
+            } else {
+                PostMessageA(c, button == 2 ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, button == 2 ? MK_RBUTTON : MK_LBUTTON, 0);
+                PostMessageA(c, button == 2 ? WM_RBUTTONUP : WM_LBUTTONUP, 0, 0);
+            }
+            i += 2;
+        } else if (cmd == "responsive") {
+            // responsive CLASS MS MAXMS: for MS milliseconds the visible window
+            // of CLASS (of whichever process) answers every message within
+            // MAXMS; prints the longest wait seen.
+            Search any{arg(1), 0, nullptr};
+            EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&any));
+            g_win = any.found;
+            if (!g_win) Fail(std::string("no window of class ") + arg(1));
+            const DWORD span = static_cast<DWORD>(std::atoi(arg(2))), most = static_cast<DWORD>(std::atoi(arg(3)));
+            const DWORD start = GetTickCount();
+            DWORD longest = 0;
+            while (g_win && GetTickCount() - start < span) {
+                const DWORD before = GetTickCount();
+                DWORD_PTR r = 0;
+                if (!SendMessageTimeoutA(g_win, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r)) {
+                    Fail("window does not answer");
+                    break;
+                }
+                longest = std::max(longest, GetTickCount() - before);
+                Sleep(20);
+            }
+            std::printf("longest answer %lu ms\n", static_cast<unsigned long>(longest));
+            if (longest > most) Fail("the window took " + std::to_string(longest) + " ms to answer");
             i += 3;
         } else if (cmd == "closeclass") {
             Search s{arg(1), 0, nullptr};
