@@ -1,0 +1,57 @@
+#!/bin/sh
+# Install and start once with the period off (the simulator starts), then
+# AutoRandom with a period; the simulator closed, AutoRandom stops and the
+# buttons come back; the program then closes at once, asking nothing.
+. "$(dirname "$0")/lib.sh"
+
+sim=$(sim_dir sim-close-after)
+mkdir -p "$sim/texture/Sky/Small"
+cp "$BUILD/src/win32/fakesim.exe" "$sim/fs2002.exe"
+printf 'layers=9:6:1000:2000\r\n' > "$sim/fakesim.ini"
+for n in 1 2 3; do
+  head -c 5000 /dev/urandom > "$sim/texture/Sky/Small/cld$n.bmp"
+  printf 'C' > "$sim/texture/cld$n.bmp"
+done
+reg_clear
+reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
+dir=$(program_dir close-after)
+printf '%s' "[AppName]
+Name=Vellmora
+[DataDirName]
+Name=Sky
+[BackUpFunc]
+Func=off
+[ShowSkyFiles]
+ShowFiles=True
+[ShowLogo]
+Show=off
+[InitRndTime]
+InitRndTime=0
+[Test]
+RandomWait=50
+[Set1]
+DirName=Small
+" | sed 's/$/\r/' > "$dir/cloud.ini"
+
+prog_pid=
+stop_all() {
+  [ -z "$prog_pid" ] || kill "$prog_pid" 2>/dev/null || true
+  drive wait FS98MAIN 100 close >/dev/null 2>&1 || true
+}
+trap stop_all EXIT
+"$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
+prog_pid=$!
+
+close_after_autorandom() {
+  drive wait VellmoraMain 60000 enabled 1010 1 30000 click 1011 wait VellmoraMsg 20000 title Installation \
+    click 12 gone VellmoraMsg 10000 wait FS98MAIN 60000 || return 1
+  # The pilot looks at the simulator before setting a period (the stand-in
+  # is not always up in its first second).
+  drive shot 2000 >/dev/null
+  drive wait VellmoraMain 5000 press 1042 1 waittext 1042 0.1min 5000 click 1011 enabled 1010 0 10000 || return 1
+  drive wait FS98MAIN 5000 close gone FS98MAIN 10000 || return 1
+  drive wait VellmoraMain 5000 waittext 1042 Off 20000 enabled 1010 1 20000 close nowindow VellmoraMsg 3000 \
+    gone VellmoraMain 10000
+}
+check close-after-autorandom close_after_autorandom
+finish
