@@ -15,8 +15,17 @@ constexpr int kWidth = 270, kHeight = 330;
 
 frmRandSel::frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar, HWND main,
                        std::function<void()> endProgram)
-    : s_(s), ar_(ar), main_(main), endProgram_(std::move(endProgram)), logic_(env, s, cat, ar, *this) {
+    : s_(s), ar_(ar), main_(main), endProgram_(std::move(endProgram)), logic_(env, s, cat, ar, *this),
+      events_(GuardOf(env) ? *GuardOf(env) : ownGuard_) {
     drag_.Moved = [this](int from, int to) { MoveItem(ar_.orderedGroups, from, to); };
+    // The choices and OK write the AutoRandom settings: never inside a
+    // running operation; the close box (Cancel) waits for it.
+    auto command = [this](const vm::Event& e) { Command(e.id, e.code); };
+    for (int id : {int(lstSet), int(lstOrder), int(optRnd), int(optOrder), int(cmdOK), int(cmdCancel),
+                   int(mnuSelAll), int(mnuClearAll)})
+        events_.On(id, EventTable::kAnyCode, Policy::Start, command);
+    events_.On(lstSet, kRightDown, Policy::Start, [this] { logic_.lstSet_MouseDown(2); });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Unload(); });
 }
 
 frmRandSel::~frmRandSel() {
@@ -111,10 +120,10 @@ void frmRandSel::Command(int id, int code) {
 LRESULT frmRandSel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND:
-            Command(LOWORD(wp), HIWORD(wp));
+            events_.Fire(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CONTEXTMENU:
-            if (reinterpret_cast<HWND>(wp) == Control(lstSet)) logic_.lstSet_MouseDown(2);
+            if (reinterpret_cast<HWND>(wp) == Control(lstSet)) events_.Fire(lstSet, kRightDown);
             return 0;
         case WM_MEASUREITEM:
             if (CheckListMeasure(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
@@ -123,7 +132,7 @@ LRESULT frmRandSel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (CheckListDraw(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
             break;
         case WM_CLOSE:
-            Unload();
+            events_.Fire(evClose);
             return 0;
     }
     return Window::OnMessage(msg, wp, lp);

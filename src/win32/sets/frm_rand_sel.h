@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "common/dispatch.h"
 #include "platform/window.h"
 #include "sets/rand_sel.h"
 #include "ui/drag_list.h"
@@ -61,6 +62,11 @@ private:
     DragList drag_;
     HFONT font_ = nullptr;
     HWND tips_ = nullptr;
+    // Every entry point of the dialog goes through its table, asking the
+    // program's guard (a guard of its own where the program has none).
+    OperationGuard ownGuard_;
+    EventTable events_;
+    enum Event { evClose = 301, kRightDown = 0x202 };
 };
 
 }  // namespace vm
