@@ -14,8 +14,8 @@
 #include "platform/win32_ipc.h"
 #include "platform/win32_ports.h"
 #include "pump_gaps.h"
+#include "stand_in.h"
 #include "sim/fsuipc.h"
-#include "sim/protocol.h"
 
 using namespace vm;
 
@@ -51,27 +51,12 @@ Result Connect(bool sendOnWorker) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string fakesim;
-    if (argc > 1) {
-        fakesim = argv[1];
-    } else {
-        char path[MAX_PATH];
-        const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        fakesim = std::string(path, n);
-        fakesim = fakesim.substr(0, fakesim.find_last_of('\\') + 1) + "fakesim.exe";
-    }
-    std::string cmd = "\"" + fakesim + "\" hidden noanswer";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    const std::string fakesim = StandInPath(argc, argv);
+    PROCESS_INFORMATION pi;
+    const bool server = StartStandIn(fakesim, "hidden noanswer", pi);
+    if (!server && !pi.hProcess) {
         std::fprintf(stderr, "connect_gap: cannot start %s\n", fakesim.c_str());
         return 1;
-    }
-    HWND server = nullptr;
-    for (int i = 0; i < 200 && !server; ++i) {
-        Sleep(50);
-        server = FindWindowA(kIpcServerClass, nullptr);
     }
     int status = 1;
     if (server) {

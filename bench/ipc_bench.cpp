@@ -27,6 +27,8 @@
 #include "fakes.h"
 #include "win_files.h"
 
+#include "stand_in.h"
+
 using namespace vm;
 
 namespace {
@@ -51,16 +53,7 @@ std::vector<DWORD> TableWriteTimes(const std::string& logPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string fakesim;
-    if (argc > 1) {
-        fakesim = argv[1];
-    } else {
-        char path[MAX_PATH];
-        DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        fakesim = std::string(path, n);
-        fakesim = fakesim.substr(0, fakesim.find_last_of('\\') + 1);
-        fakesim += "fakesim.exe";
-    }
+    const std::string fakesim = StandInPath(argc, argv);
     if (FindWindowA(kSimWindowClass, nullptr)) {
         std::fprintf(stderr, "ipc_bench: a simulator window is already open\n");
         return 1;
@@ -71,22 +64,11 @@ int main(int argc, char** argv) {
     logPath += "vm_ipc_bench.log";
     DeleteFileA(logPath.c_str());
 
-    std::string cmd = "\"";
-    cmd += fakesim;
-    cmd += "\" hidden layers=9:4:1000:2000,8:3:300:600 \"log=";
-    cmd += logPath;
-    cmd += "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    PROCESS_INFORMATION pi;
+    const bool server = StartStandIn(fakesim, "hidden layers=9:4:1000:2000,8:3:300:600 \"log=" + logPath + "\"", pi);
+    if (!server && !pi.hProcess) {
         std::fprintf(stderr, "ipc_bench: cannot start %s\n", fakesim.c_str());
         return 1;
-    }
-    HWND server = nullptr;
-    for (int i = 0; i < 200 && !server; ++i) {
-        Sleep(50);
-        server = FindWindowA(kIpcServerClass, nullptr);
     }
     int status = 0;
     if (!server) {

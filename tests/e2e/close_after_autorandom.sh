@@ -15,23 +15,11 @@ done
 reg_clear
 reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
 dir=$(program_dir close-after)
-printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowSkyFiles]
-ShowFiles=True
-[ShowLogo]
-Show=off
-[InitRndTime]
+files_ini "$dir" Small "[InitRndTime]
 InitRndTime=0
 [Test]
 RandomWait=50
-[Set1]
-DirName=Small
-" | sed 's/$/\r/' > "$dir/cloud.ini"
+"
 
 prog_pid=
 stop_all() {

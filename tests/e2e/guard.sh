@@ -20,21 +20,7 @@ reg_clear
 reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$a")"
 reg_sim 'Combat Flight Simulator\3.0' 'EXE Path' "$(winpath "$b")"
 dir=$(program_dir guard)
-write_ini() {
-  printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowSkyFiles]
-ShowFiles=True
-[ShowLogo]
-Show=off
-${1:-}[Set1]
-DirName=${2:-Big}
-" | sed 's/$/\r/' > "$dir/cloud.ini"
-}
+write_ini() { files_ini "$dir" Big "${1:-}"; }
 
 prog_pid=
 start_program() {

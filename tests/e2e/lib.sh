@@ -63,6 +63,25 @@ DirName=Summer
 ${2:-}" | sed 's/$/\r/' > "$1/cloud.ini"
 }
 
+# files_ini DIR SET [MORE]: the program folder's cloud.ini for a plain
+# simulator (no backup, no logo, the file lists shown), MORE, then the one
+# set SET, with CR LF.
+files_ini() {
+  printf '%s' "[AppName]
+Name=Vellmora
+[DataDirName]
+Name=Sky
+[BackUpFunc]
+Func=off
+[ShowSkyFiles]
+ShowFiles=True
+[ShowLogo]
+Show=off
+${3:-}[Set1]
+DirName=$2
+" | sed 's/$/\r/' > "$1/cloud.ini"
+}
+
 # The driver writes to a file, never straight into a caller's $(...): the
 # first Windows program of a session may start Wine's desktop process, which
 # inherits its output and lives on, and a command substitution would then
