@@ -65,11 +65,12 @@ int main(int argc, char** argv) {
     DeleteFileA(logPath.c_str());
 
     PROCESS_INFORMATION pi;
-    const bool server = StartStandIn(fakesim, "hidden layers=9:4:1000:2000,8:3:300:600 \"log=" + logPath + "\"", pi);
-    if (!server && !pi.hProcess) {
+    const bool up = StartStandIn(fakesim, "hidden layers=9:4:1000:2000,8:3:300:600 \"log=" + logPath + "\"", pi);
+    if (!up && !pi.hProcess) {
         std::fprintf(stderr, "ipc_bench: cannot start %s\n", fakesim.c_str());
         return 1;
     }
+    HWND server = up ? FindWindowA(kIpcServerClass, nullptr) : nullptr;
     int status = 0;
     if (!server) {
         std::fprintf(stderr, "ipc_bench: fakesim did not come up\n");
