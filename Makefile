@@ -45,9 +45,10 @@ test: deps
 	$(MAKE) test-win32
 	$(MAKE) test-win64
 
-fuzz: $(B)/fuzz/CMakeCache.txt
+fuzz: $(B)/fuzz/CMakeCache.txt native
 	cmake --build $(B)/fuzz -j$(JOBS) --target fuzzers
 	sh tools/run-fuzz.sh $(B)/fuzz 300
+	VM_REENTRANCY_SEEDS=50000 $(B)/native/core_tests --gtest_filter='Reentrancy.RandomEvents*'
 
 run: deps win64
 	sh tools/run-demo.sh $(B)/win64

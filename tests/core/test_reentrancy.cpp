@@ -8,8 +8,10 @@
 // ends the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <utility>
 
 #include "config/main_shell.h"
 #include "fakesim/ipc_loopback.h"
@@ -265,6 +267,55 @@ void FuzzPump::DoEvents() {
 unsigned Seeds() {
     const char* env = std::getenv("VM_REENTRANCY_SEEDS");
     return env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 2000;
+}
+
+// What each policy does with an event that arrives while its own handler
+// lets messages run (a timer that starts an exchange, a click, a stop, the
+// window's moving): one table, one event fired from inside each handler.
+TEST(Reentrancy, EachPolicyInsideARunningHandler) {
+    struct Row {
+        Policy policy;
+        Fired inside;   // what Fire answers from inside the handler's pump
+        int runs;       // handler runs in all
+        int maxDepth;   // deepest nesting of the handler
+    };
+    const Row rows[] = {
+        {Policy::Start, Fired::Refused, 1, 1},
+        {Policy::Tick, Fired::Refused, 1, 1},   // an altitude tick never nests a connect
+        {Policy::Stop, Fired::Deferred, 2, 1},  // carried out once the first is over
+        {Policy::Watch, Fired::Ran, 1, 1},      // only its busy part runs inside
+        {Policy::Free, Fired::Ran, 2, 2},
+    };
+    for (const Row& r : rows) {
+        CountingPump inner;
+        OperationGuard guard(&inner);
+        EventTable table(guard);
+        int runs = 0, depth = 0, maxDepth = 0, busyParts = 0;
+        Fired inside = Fired::NoEntry;
+        table.On(
+            1, 0, r.policy,
+            [&](const Event&) {
+                ++runs;
+                maxDepth = std::max(maxDepth, ++depth);
+                if (runs == 1) {
+                    bool once = true;
+                    inner.onEvents = [&] {
+                        if (std::exchange(once, false)) inside = table.Fire(1);
+                    };
+                    guard.DoEvents();
+                    inner.onEvents = nullptr;
+                }
+                --depth;
+            },
+            r.policy == Policy::Watch ? EventTable::Handler([&](const Event&) { ++busyParts; }) : nullptr);
+        EXPECT_EQ(table.Fire(1), Fired::Ran);
+        EXPECT_EQ(inside, r.inside) << int(r.policy);
+        EXPECT_EQ(runs, r.runs) << int(r.policy);
+        EXPECT_EQ(maxDepth, r.maxDepth) << int(r.policy);
+        EXPECT_EQ(busyParts, r.policy == Policy::Watch ? 1 : 0) << int(r.policy);
+        EXPECT_FALSE(guard.Busy());
+        EXPECT_FALSE(guard.StopAsked());
+    }
 }
 
 // Events that once started, switched or stopped work half way, each at the
