@@ -288,9 +288,10 @@ void Form1::Form_Load() {
         if (a.disableInstall) EnableWindow(Control(cmdInst), FALSE);
     };
     st.SelectRefreshMode = [&] { shell_.SelectRefreshMode(); };
-    // The first look for the simulator (and its connect) comes once the
-    // window is on the screen.
-    st.SimulatorWatch = [&] { shell_.SetWatch(WatchWithLink(s, IpcModulePresent(env, s)), false); };
+    // The connecting watch looks at once: a set installed with the first
+    // click can refresh the clouds. A simulator that does not answer holds
+    // this for 10 s at most, letting messages run.
+    st.SimulatorWatch = [&] { shell_.SetWatch(WatchWithLink(s, IpcModulePresent(env, s))); };
     st.StartSel = [&] {
         // The situation view needs situations to show.
         if (StartInSituation(s) && IsWindowEnabled(Control(optFLT))) {
@@ -579,7 +580,6 @@ LRESULT Form1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (wp == kTmrAfterShow) {
                     KillTimer(hwnd(), kTmrAfterShow);
                     CreateToolTips();
-                    if (tmrFScheck_) shell_.Events().Fire(tmrFScheck);
                 }
                 else if (wp == kTmrActivate) {
                     KillTimer(hwnd(), kTmrActivate);
