@@ -78,9 +78,11 @@ TEST(MediaStripTest, EachFormatPlaysToItsEndAtTheVolumeSetBeforeLoading) {
         EXPECT_EQ(h.ends, 1);
         EXPECT_EQ(h.errors, 0);
         EXPECT_EQ(h.mp.State(), PlayState::Stopped);
-        // The samples went through the clock-paced renderer (the discarding
-        // output takes the last buffer at once), not thrown away unplayed.
-        EXPECT_GE(GetTickCount() - started, 150u);
+        // The samples went through the clock-paced renderer, not thrown away
+        // unplayed (that ends at once). The discarding output takes the
+        // renderer's last buffers at once, and how many depends on the
+        // machine's load: 0.4 s of sound has ended after 94 to 300 ms here.
+        EXPECT_GE(GetTickCount() - started, 50u);
         // Play after the end starts the file again.
         h.mp.Play();
         EXPECT_EQ(h.mp.State(), PlayState::Playing);
