@@ -13,24 +13,12 @@ for f in cld1 cld2; do head -c 3000 /dev/urandom > "$tex/$f.bmp"; head -c 4000 /
 reg_clear
 reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
 dir=$(program_dir refresh)
-printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowSkyFiles]
-ShowFiles=True
-[ShowLogo]
-Show=off
-[AutoRefreshByInstallButton]
+files_ini "$dir" Summer "[AutoRefreshByInstallButton]
 RefreshCloud=on
 WaitTimeAfterClear=1
 IncTime=1
 DecTime=1
-[Set1]
-DirName=Summer
-" | sed 's/$/\r/' > "$dir/cloud.ini"
+"
 cp "$BUILD/src/win32/fakesim.exe" "$E2E/"
 log="$E2E/refresh-writes.log"
 rm -f "$log"
