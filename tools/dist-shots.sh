@@ -1,0 +1,53 @@
+#!/bin/sh
+# The guide's pictures: the real 64-bit program on the demo under Xvfb, in a
+# Wine prefix of its own, each window driven open from outside and the screen
+# saved, cut to what the windows cover, as PNG without time stamps.
+# Usage: dist-shots.sh WIN64-BUILD-DIR OUT-DIR
+set -eu
+build=$(cd "$1" && pwd)
+out=$2
+repo=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+export WINEPREFIX="$build/wineprefix-dist"
+WRUN="$repo/cmake/wine-run.sh"
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+demo=$(sh "$repo/tools/make-demo.sh" "$build")
+"$WRUN" reg add 'HKLM\Software\Microsoft\Microsoft Games\Flight Simulator\8.0' /v 'EXE Path' \
+  /d "$(winpath "$demo/FS2002")" /f /reg:32 >/dev/null 2>&1
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+rm -f "$out"/*.png
+cat > "$out/.run.sh" <<SCRIPT
+set -u
+drv() { "$WRUN" "$build/src/win32/e2edriver.exe" "\$@" >>"$out/.driver.log" 2>&1 </dev/null; }
+# shot NAME CLASS: the screen cut to the window of the class.
+shot() {
+  "$WRUN" "$build/src/win32/e2edriver.exe" wait "\$2" 5000 rect >"$out/.rect" 2>&1 </dev/null
+  r=\$(sed -n 's/^rect //p' "$out/.rect" | tr -d '\r')
+  import -window root "$out/.raw.png" && convert "$out/.raw.png" -crop "\$r" +repage -strip \
+    -define png:exclude-chunks=date,time "$out/\$1.png"
+}
+"$WRUN" "$(winpath "$demo/Vellmora")\\\\Vellmora.exe" >/dev/null 2>&1 &
+drv wait VellmoraMsg 300000 settle && shot backup-question VellmoraMsg
+drv wait VellmoraMsg 5000 click 12 wait VellmoraMain 120000 enabled 1010 1 120000 settle && shot main-sky VellmoraMain
+drv wait VellmoraMain 5000 click 1021 settle && shot main-situation VellmoraMain
+drv wait VellmoraMain 5000 click 1020 settle
+"$WRUN" "$(winpath "$demo/FS2002")\\\\fs2002.exe" >/dev/null 2>&1 &
+drv wait FS98MAIN 60000 wait VellmoraMain 5000 command 2012 wait VellmoraWeather 20000 waittext 3051 1 20000 settle \
+  && shot weather-editor VellmoraWeather
+drv closeclass VellmoraWeather gone VellmoraWeather 20000
+drv closeclass FS98MAIN gone FS98MAIN 20000
+drv wait VellmoraMain 5000 command 2011 wait VellmoraSound 20000 settle && shot sound-desk VellmoraSound
+drv wait VellmoraSound 5000 command 4102 wait VellmoraMusic 10000 settle && shot playlist-editor VellmoraMusic
+drv closeclass VellmoraMusic gone VellmoraMusic 20000
+drv closeclass VellmoraSound gone VellmoraSound 20000
+drv closeclass VellmoraMain
+sleep 2
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+SCRIPT
+: > "$out/.driver.log"
+xvfb-run -a -s "-screen 0 1024x768x24" sh "$out/.run.sh"
+rm -f "$out/.raw.png" "$out/.run.sh" "$out/.rect"
+for s in backup-question main-sky main-situation weather-editor sound-desk playlist-editor; do
+  [ -s "$out/$s.png" ] || { echo "dist-shots: no picture of $s" >&2; cat "$out/.driver.log" >&2; exit 1; }
+done
