@@ -18,13 +18,29 @@ passes=0
 ok() { passes=$((passes + 1)); echo "ok   $1"; }
 bad() { fails=$((fails + 1)); echo "FAIL $1"; }
 rm -rf "$work"
-mkdir -p "$work/unpacked"
+mkdir -p "$work"
 [ -f "$zip" ] || { echo "FAIL no archive $zip"; exit 1; }
-unzip -q "$zip" -d "$work/unpacked" || bad "unzip"
-dir="$work/unpacked/$name"
+
+# A fresh Wine prefix with the stand-in simulator installed and registered
+# where a user has the simulator; the archive unpacked into a new folder of
+# its drive C.
+export WINEPREFIX="$work/wineprefix"
+WRUN="$repo/cmake/wine-run.sh"
+simwin='C:\Program Files\Microsoft Games\FS2002'
+"$WRUN" reg add 'HKLM\Software\Microsoft\Microsoft Games\Flight Simulator\8.0' /v 'EXE Path' \
+  /d "$simwin" /f /reg:32 >/dev/null 2>&1
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+sim="$WINEPREFIX/drive_c/Program Files/Microsoft Games/FS2002"
+mkdir -p "$sim/texture" "$sim/UIRES"
+cp "$B/win64/src/win32/fakesim.exe" "$sim/fs2002.exe"
+for f in cld1 cld2; do head -c 3000 /dev/urandom > "$sim/texture/$f.bmp"; done
+unpacked="$WINEPREFIX/drive_c/Downloads"
+mkdir -p "$unpacked"
+unzip -q "$zip" -d "$unpacked" || bad "unzip"
+dir="$unpacked/$name"
 
 # One folder holding exactly the release's files.
-got=$(cd "$work/unpacked" && find . -type f | sort | tr '\n' ' ')
+got=$(cd "$unpacked" && find . -type f | sort | tr '\n' ' ')
 want="./$name/Changes.txt ./$name/Guide.html ./$name/License.txt ./$name/Vellmora.exe ./$name/Vellmora64.exe ./$name/cloud.ini "
 [ "$got" = "$want" ] && ok "contents" || { bad "contents"; echo "     got: $got"; }
 
@@ -74,22 +90,23 @@ grep -q "Vellmora $version" "$dir/Guide.html" && ! grep -q '@[A-Z_]*@' "$dir/Gui
   && [ "$(grep -c 'src="data:image/png;base64,' "$dir/Guide.html")" -ge 6 ] && ! grep -qi '<img[^>]*src="[^d]' "$dir/Guide.html" \
   && ok "the guide: version, pictures embedded" || bad "the guide: version or pictures"
 
-# The user's first starts, in a fresh Wine prefix with the stand-in simulator.
-export WINEPREFIX="$work/wineprefix"
-WRUN="$repo/cmake/wine-run.sh"
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-sim="$work/FS2002"
-mkdir -p "$sim/texture" "$sim/UIRES"
-cp "$B/win64/src/win32/fakesim.exe" "$sim/fs2002.exe"
-for f in cld1 cld2; do head -c 3000 /dev/urandom > "$sim/texture/$f.bmp"; done
+# The guide as a browser shows it: rendered by chromium to a picture
+# (build/dist/guide.png, to look at), which must not be blank.
+profile=$(mktemp -d)
+render="$B/dist/guide.png"
+rm -f "$render"
+timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-background-networking --no-first-run \
+  --user-data-dir="$profile" --window-size=1100,9000 --screenshot="$render" "file://$dir/Guide.html" >/dev/null 2>&1
+rm -rf "$profile"
+spread=$(convert "$render" -colorspace gray -format '%[fx:standard_deviation > 0.05 ? 1 : 0]' info: 2>/dev/null)
+[ "$spread" = 1 ] && ok "the guide renders in a browser ($render)" || bad "the guide does not render"
+
+# The user's first starts.
 drive() { "$WRUN" "$B/win64/src/win32/e2edriver.exe" "$@" >"$work/driver.out" 2>&1 </dev/null; r=$?; cat "$work/driver.out"; return $r; }
-"$WRUN" reg add 'HKLM\Software\Microsoft\Microsoft Games\Flight Simulator\8.0' /v 'EXE Path' \
-  /d "$(winpath "$sim")" /f /reg:32 >/dev/null 2>&1
-/usr/lib/wine/wineserver -k 2>/dev/null || true
-exe="$(winpath "$dir")\\Vellmora64.exe"
+exe="C:\\Downloads\\$name\\Vellmora64.exe"
 data="$sim/texture/VellmoraSets"
 tail='Create it and put your texture sets in it, one folder per set holding its .bmp files and a preview picture, named as the [Set1], [Set2] ... sections of cloud.ini name them.'
-folder=$(winpath "$data" | sed 's/\\/\\\\/g')
+folder='C:\\Program Files\\Microsoft Games\\FS2002\\texture\\VellmoraSets'
 runs() {
   drive start "$exe" wait VellmoraMsg 120000 title "No Data Folder" text 101 "The data folder does not exist yet:\\n$folder\\n$tail" \
     click 23 exits 20000 || { echo "no data folder: not the expected message"; return 1; }
@@ -99,7 +116,7 @@ runs() {
   convert -size 64x40 plasma:white-skyblue "$data/My First Set/preview.jpg" 2>/dev/null || true
   drive start "$exe" wait VellmoraMsg 60000 title "BackUp Original" click 12 \
     wait VellmoraMain 60000 title Vellmora waittext 1044 "My First Set" 20000 text 1002 "My First Set" \
-    enabled 1010 1 30000 click 1010 wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 \
+    enabled 1010 1 30000 settle click 1010 wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 \
     wait VellmoraMain 5000 enabled 1010 1 20000 click 1016 exits 20000 || { echo "first start and install failed"; return 1; }
   cmp -s "$data/My First Set/cld1.bmp" "$sim/texture/cld1.bmp" || { echo "the set's cld1.bmp is not installed"; return 1; }
   [ -f "$sim/texture/VellmoraBackup/cld1.bmp" ] || { echo "no backup of cld1.bmp"; return 1; }

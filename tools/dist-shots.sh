@@ -13,8 +13,14 @@ export WINEPREFIX="$build/wineprefix-dist"
 WRUN="$repo/cmake/wine-run.sh"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 demo=$(sh "$repo/tools/make-demo.sh" "$build")
+# The demo seen from drive C: where a user has it, so that the pictures show
+# the user's paths and not the build folder's.
 "$WRUN" reg add 'HKLM\Software\Microsoft\Microsoft Games\Flight Simulator\8.0' /v 'EXE Path' \
-  /d "$(winpath "$demo/FS2002")" /f /reg:32 >/dev/null 2>&1
+  /d 'C:\Program Files\Microsoft Games\FS2002' /f /reg:32 >/dev/null 2>&1
+games="$WINEPREFIX/drive_c/Program Files/Microsoft Games"
+mkdir -p "$games"
+ln -sfn "$demo/FS2002" "$games/FS2002"
+ln -sfn "$demo/Vellmora" "$WINEPREFIX/drive_c/Vellmora"
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 rm -f "$out"/*.png
 cat > "$out/.run.sh" <<SCRIPT
@@ -27,12 +33,12 @@ shot() {
   import -window root "$out/.raw.png" && convert "$out/.raw.png" -crop "\$r" +repage -strip \
     -define png:exclude-chunks=date,time "$out/\$1.png"
 }
-"$WRUN" "$(winpath "$demo/Vellmora")\\\\Vellmora.exe" >/dev/null 2>&1 &
+"$WRUN" 'C:\\Vellmora\\Vellmora.exe' >/dev/null 2>&1 &
 drv wait VellmoraMsg 300000 settle && shot backup-question VellmoraMsg
 drv wait VellmoraMsg 5000 click 12 wait VellmoraMain 120000 enabled 1010 1 120000 settle && shot main-sky VellmoraMain
 drv wait VellmoraMain 5000 click 1021 settle && shot main-situation VellmoraMain
 drv wait VellmoraMain 5000 click 1020 settle
-"$WRUN" "$(winpath "$demo/FS2002")\\\\fs2002.exe" >/dev/null 2>&1 &
+"$WRUN" 'C:\\Program Files\\Microsoft Games\\FS2002\\fs2002.exe' >/dev/null 2>&1 &
 drv wait FS98MAIN 60000 wait VellmoraMain 5000 command 2012 wait VellmoraWeather 20000 waittext 3051 1 20000 settle \
   && shot weather-editor VellmoraWeather
 drv closeclass VellmoraWeather gone VellmoraWeather 20000
