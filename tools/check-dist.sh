@@ -87,7 +87,7 @@ missing=$(grep '^title: ' "$repo/docs/messages.txt" | sed 's/^title: //' | sort 
   grep -qF "<td>$(printf '%s' "$t" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g')</td>" "$dir/Guide.html" || echo "$t"; done)
 [ -z "$missing" ] && ok "the guide lists every message" || { bad "guide messages"; echo "     $missing"; }
 grep -q "Vellmora $version" "$dir/Guide.html" && ! grep -q '@[A-Z_]*@' "$dir/Guide.html" \
-  && [ "$(grep -c 'src="data:image/png;base64,' "$dir/Guide.html")" -ge 6 ] && ! grep -qi '<img[^>]*src="[^d]' "$dir/Guide.html" \
+  && [ "$(grep -c 'src="data:image/png;base64,' "$dir/Guide.html")" -ge 7 ] && ! grep -qi '<img[^>]*src="[^d]' "$dir/Guide.html" \
   && ok "the guide: version, pictures embedded" || bad "the guide: version or pictures"
 
 # The guide as a browser shows it: rendered by chromium to a picture
@@ -96,7 +96,7 @@ profile=$(mktemp -d)
 render="$B/dist/guide.png"
 rm -f "$render"
 timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-background-networking --no-first-run \
-  --user-data-dir="$profile" --window-size=1100,9000 --screenshot="$render" "file://$dir/Guide.html" >/dev/null 2>&1
+  --user-data-dir="$profile" --window-size=1100,15000 --screenshot="$render" "file://$dir/Guide.html" >/dev/null 2>&1
 rm -rf "$profile"
 spread=$(convert "$render" -colorspace gray -format '%[fx:standard_deviation > 0.05 ? 1 : 0]' info: 2>/dev/null)
 [ "$spread" = 1 ] && ok "the guide renders in a browser ($render)" || bad "the guide does not render"

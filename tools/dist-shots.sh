@@ -36,11 +36,19 @@ shot() {
 "$WRUN" 'C:\\Vellmora\\Vellmora.exe' >/dev/null 2>&1 &
 drv wait VellmoraMsg 300000 settle && shot backup-question VellmoraMsg
 drv wait VellmoraMsg 5000 click 12 wait VellmoraMain 120000 enabled 1010 1 120000 settle && shot main-sky VellmoraMain
+drv wait VellmoraMain 5000 command 1043 wait VellmoraRandSel 20000 settle && shot autorandom VellmoraRandSel
+drv closeclass VellmoraRandSel gone VellmoraRandSel 20000
 drv wait VellmoraMain 5000 click 1021 settle && shot main-situation VellmoraMain
 drv wait VellmoraMain 5000 click 1020 settle
 "$WRUN" 'C:\\Program Files\\Microsoft Games\\FS2002\\fs2002.exe' >/dev/null 2>&1 &
-drv wait FS98MAIN 60000 wait VellmoraMain 5000 command 2012 wait VellmoraWeather 20000 waittext 3051 1 20000 settle \
-  && shot weather-editor VellmoraWeather
+drv wait FS98MAIN 60000
+# The editor opens once the program has seen the simulator start.
+for n in 1 2 3 4 5 6; do
+  drv wait VellmoraMain 5000 command 2012 wait VellmoraWeather 10000 waittext 3051 1 20000 settle && break
+  drv closeclass VellmoraMsg
+  sleep 5
+done
+shot weather-editor VellmoraWeather
 drv closeclass VellmoraWeather gone VellmoraWeather 20000
 drv closeclass FS98MAIN gone FS98MAIN 20000
 drv wait VellmoraMain 5000 command 2011 wait VellmoraSound 20000 settle && shot sound-desk VellmoraSound
@@ -54,6 +62,6 @@ SCRIPT
 : > "$out/.driver.log"
 xvfb-run -a -s "-screen 0 1024x768x24" sh "$out/.run.sh"
 rm -f "$out/.raw.png" "$out/.run.sh" "$out/.rect"
-for s in backup-question main-sky main-situation weather-editor sound-desk playlist-editor; do
+for s in backup-question main-sky autorandom main-situation weather-editor sound-desk playlist-editor; do
   [ -s "$out/$s.png" ] || { echo "dist-shots: no picture of $s" >&2; cat "$out/.driver.log" >&2; exit 1; }
 done
