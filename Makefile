@@ -3,7 +3,7 @@ JOBS ?= 2
 B := build
 WINE_RUN := cmake/wine-run.sh
 
-.PHONY: all deps native win64 win32 test test-native test-fuzz test-win32 test-win64 run bench fuzz clean
+.PHONY: all deps native win64 win32 test test-native test-fuzz test-win32 test-win64 test-dist dist dist-parts run bench fuzz clean
 
 all: native win64 win32
 
@@ -37,13 +37,31 @@ test-fuzz: $(B)/fuzz/CMakeCache.txt
 	cmake --build $(B)/fuzz -j$(JOBS) --target fuzzers
 	sh tools/run-fuzz.sh $(B)/fuzz 20
 
+# The release archive: what it is made of is built first, only that.
+dist-parts: $(B)/native/CMakeCache.txt $(B)/win32/CMakeCache.txt $(B)/win64/CMakeCache.txt
+	cmake --build $(B)/native -j$(JOBS) --target distgen
+	cmake --build $(B)/win32 -j$(JOBS) --target Vellmora
+	cmake --build $(B)/win64 -j$(JOBS) --target Vellmora fakesim e2edriver
+dist: deps dist-parts
+	sh tools/make-dist.sh $(B)
+# The archive made twice must be the same bytes; then it is checked as a
+# user receives it.
+test-dist: dist
+	cp $(B)/dist/Vellmora-*.zip $(B)/dist/first.zip.keep
+	sh tools/make-dist.sh $(B) >/dev/null
+	cmp $(B)/dist/first.zip.keep $(B)/dist/Vellmora-*.zip && echo "two runs: the same archive bytes"
+	rm -f $(B)/dist/first.zip.keep
+	xvfb-run -a -s "-screen 0 1024x768x24" sh tools/check-dist.sh $(B)
+
 # Every test: native core (sanitizers), short fuzz runs, the 32-bit build
-# compiled and its imports checked against Windows XP, win64 under Wine.
+# compiled and its imports checked against Windows XP, win64 under Wine,
+# the release archive.
 test: deps
 	$(MAKE) test-native
 	$(MAKE) test-fuzz
 	$(MAKE) test-win32
 	$(MAKE) test-win64
+	$(MAKE) test-dist
 
 fuzz: $(B)/fuzz/CMakeCache.txt native
 	cmake --build $(B)/fuzz -j$(JOBS) --target fuzzers

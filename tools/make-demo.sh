@@ -16,7 +16,10 @@ mkdir -p "$fs/texture" "$fs/UIRES" "$fs/Modules" "$prog" "$data"
 # pic FILE SIZE LOOK: a generated picture; BMP files as plain 24-bit BMP.
 pic() {
   case "$1" in *.bmp) out="BMP3:$1" ;; *) out="$1" ;; esac
-  convert -size "$2" "plasma:$3" -blur 0x1 "$out" 2>/dev/null
+  # Seeded by the file's name: every demo has the same pictures (the
+  # guide's screenshots are taken on it), each file its own.
+  seed=$(printf '%s' "${1#"$demo"/}" | cksum | cut -d' ' -f1)
+  convert -seed "$seed" -size "$2" "plasma:$3" -blur 0x1 "$out" 2>/dev/null
 }
 
 # The simulator's own textures.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/detect.h"
+#include "config/key_table.h"
 #include "config/loader.h"
 #include "fakes.h"
 
@@ -210,10 +211,6 @@ TEST_F(LoaderTest, FatalMessages) {
         {"\xEF\xBB\xBF[AppName]\r\nName=x\r\n[DataDirName]\r\nName=Sky\r\n",
          "AppName,Name can't read from ini file."},
         {kNoDataDir, "DataPath,Path can't read from ini file."},
-        {kNoDataDir + "[DataPath]\nPath=D:\\file.txt\n",
-         "Cloud Data is not installed or wrong path name at DataDirName section."},
-        {kNoDataDir + "[DataDirName]\nName=Nowhere\n[DataPath]\nPath=vellmora\\missing\n",
-         "Cloud Data is not installed or wrong path name at DataDirName section."},
         {kBase + "[BackUpFunc]\nFunc=on\n", "BackUpDirName,Name can't read from ini file."},
         {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=\n", "BackUpDirName,Name can't read from ini file."},
         {kBase + "[BackUpFunc]\nFunc=on\n[BackUpDirName]\nName=.\n", "A wrong character is included in BackUpDirName."},
@@ -486,6 +483,156 @@ TEST(Startup, FindIniAndLogo) {
     EXPECT_FALSE(LogoEnabled(t.env));
     t.fs.AddFile(kIni, "[ShowLogo]\nShow=offf\n");
     EXPECT_TRUE(LogoEnabled(t.env));
+}
+
+}  // namespace
+}  // namespace vm
+
+namespace vm {
+namespace {
+
+// A missing data folder: the message names the folder to create (the named
+// one in the texture folder, or the given path when no name is given) and
+// what goes in it.
+TEST_F(LoaderTest, MissingDataFolderNamesTheFolderToCreate) {
+    t.fs.AddFile("D:\\file.txt", "x");
+    const std::string head = "[AppName]\nName=x\n";
+    const std::string tail =
+        "\r\nCreate it and put your texture sets in it, one folder per set holding its .bmp files "
+        "and a preview picture, named as the [Set1], [Set2] ... sections of cloud.ini name them.";
+    struct Case {
+        std::string ini, folder;
+    };
+    const Case cases[] = {
+        {head + "[DataPath]\nPath=D:\\file.txt\n", "D:\\file.txt"},
+        {head + "[DataDirName]\nName=Nowhere\n[DataPath]\nPath=vellmora\\missing\n", "C:\\FS\\texture\\Nowhere"},
+        {head + "[DataDirName]\nName=New Sets\n[DataPath]\nPath=fs2002\\texture\\New Sets\n",
+         "C:\\FS\\texture\\New Sets"},
+        {head + "[DataPath]\nPath=vellmora\\Sets\n", "C:\\Prog\\Sets"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        t.fs.AddFile(kIni, c.ini);
+        ExpectFatal("No Data Folder", "The data folder does not exist yet:\r\n" + c.folder + tail);
+    }
+}
+
+// A profile that notes every section and key read through it (and through
+// its snapshots).
+class NotingProfile : public Profile {
+public:
+    NotingProfile(Profile& inner, std::vector<std::string>& seen) : inner_(inner), seen_(seen) {}
+    std::string Get(const std::string* section, const std::string* key, const std::string& def,
+                    unsigned bufSize, const std::string& file) override {
+        if (section && key) seen_.push_back("[" + *section + "]" + *key);
+        return inner_.Get(section, key, def, bufSize, file);
+    }
+    bool Put(const std::string* section, const std::string* key, const std::string* value,
+             const std::string& file) override {
+        return inner_.Put(section, key, value, file);
+    }
+    std::unique_ptr<Profile> Snapshot(const std::string& file) override {
+        auto inner = inner_.Snapshot(file);
+        if (!inner) return nullptr;
+        struct Owning : NotingProfile {
+            Owning(std::unique_ptr<Profile> p, std::vector<std::string>& seen)
+                : NotingProfile(*p, seen), held(std::move(p)) {}
+            std::unique_ptr<Profile> held;
+        };
+        return std::make_unique<Owning>(std::move(inner), seen_);
+    }
+
+private:
+    Profile& inner_;
+    std::vector<std::string>& seen_;
+};
+
+// The starter cloud.ini made from the key table: the loader reads exactly
+// the table's keys, in the table's order, and a simulator with the data
+// folder and the first set loads it without any message.
+TEST_F(LoaderTest, StarterIniHoldsWhatTheLoaderReadsInItsOrder) {
+    std::vector<std::string> seen;
+    NotingProfile noting(t.profile, seen);
+    t.env.profile = &noting;
+    t.fs.AddFile(kIni, StarterIni());
+    t.fs.AddDir("C:\\FS\\texture\\VellmoraSets\\My First Set");
+    EXPECT_TRUE(LogoEnabled(t.env));
+    Load();
+    EXPECT_TRUE(t.msg.calls.empty());
+    EXPECT_EQ(s.DataDir, "C:\\FS\\texture\\VellmoraSets");
+    EXPECT_TRUE(s.BackupEnabled);
+    EXPECT_EQ(s.BackupDir, "C:\\FS\\texture\\VellmoraBackup");
+    // Again with every switch on that asks for more keys: the splash series,
+    // the sounds, the simulator link.
+    std::string on = StarterIni();
+    for (const char* sw : {"Splash=", "Beep=", "Ch1=", "Ch2="})
+        for (size_t p = on.find(std::string("\n") + sw); p != std::string::npos; p = on.find(std::string("\n") + sw, p + 1))
+            on.replace(on.find("off", p), 3, "on");
+    t.fs.AddFile(kIni, on);
+    t.fs.AddFile("C:\\FS\\Modules\\FSUIPC.dll", "");
+    t.fs.AddFile("C:\\FS\\UIRES\\Vellmora\\splash1.bmp", "BM");
+    Load();
+    EXPECT_TRUE(t.msg.calls.empty());
+    EXPECT_TRUE(s.SplashEnabled);
+
+    // Every key the loader read is in the table, in the table's order
+    // within each run, and it read every key of the table but those of the
+    // set list and the first backup, and the path only a missing data
+    // folder asks for.
+    std::vector<std::string> table;
+    for (const IniKey& k : IniKeys()) table.push_back(std::string("[") + k.section + "]" + k.key);
+    size_t at = 0;
+    for (const std::string& key : seen) {
+        SCOPED_TRACE(key);
+        if (key == "[AppName]Name") at = 0;  // a new run
+        const auto found = std::find(table.begin(), table.end(), key);
+        if (key == "[Sound]MusicFile2" || key == "[LastInstalled]2") continue;  // the end of a list
+        ASSERT_NE(found, table.end()) << "read by the loader, missing from the key table";
+        const size_t pos = static_cast<size_t>(found - table.begin());
+        EXPECT_GE(pos, at) << "read out of the table's order";
+        at = pos;
+    }
+    for (const std::string& key : table) {
+        const bool elsewhere = key.rfind("[ToBeBackuped]", 0) == 0 || key.rfind("[Set1]", 0) == 0 ||
+                               key == "[DataPath]Path";
+        if (!elsewhere) {
+            EXPECT_NE(std::find(seen.begin(), seen.end(), key), seen.end()) << key << " never read";
+        }
+    }
+}
+
+// Every table key is in the starter file, the example ones as a comment,
+// each after a comment line, each section once.
+TEST(StarterIni, EveryKeyOnceAfterItsComment) {
+    const std::string ini = StarterIni();
+    std::vector<std::string> lines;
+    for (size_t b = 0, e; b < ini.size(); b = e + 2) {
+        e = ini.find("\r\n", b);
+        ASSERT_NE(e, std::string::npos) << "a line without CR LF";
+        lines.push_back(ini.substr(b, e - b));
+    }
+    std::string section;
+    std::vector<std::string> sections;
+    size_t next = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        if (l.front() == '[') {
+            section = l.substr(1, l.size() - 2);
+            EXPECT_EQ(std::find(sections.begin(), sections.end(), section), sections.end()) << section;
+            sections.push_back(section);
+            continue;
+        }
+        if (l.rfind("; ", 0) == 0 && i + 1 < lines.size() && lines[i + 1].front() != '[' &&
+            lines[i + 1].rfind("; ", 0) != 0) {
+            ASSERT_LT(next, IniKeys().size());
+            const IniKey& k = IniKeys()[next++];
+            EXPECT_EQ(section, k.section);
+            EXPECT_EQ(l, std::string("; ") + k.comment);
+            EXPECT_EQ(lines[i + 1], std::string(k.example ? ";" : "") + k.key + "=" + k.value);
+            ++i;
+        }
+    }
+    EXPECT_EQ(next, IniKeys().size());
 }
 
 }  // namespace

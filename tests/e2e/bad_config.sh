@@ -31,8 +31,8 @@ check bad-backup-name scenario badbk "ini read Error" "A wrong character is incl
 check negative-wait scenario negwait "ini read Error" \
   'Section:AutoRefresh  Key:WaitTimeAfterClear\nThe data should be positive number.' \
   "${ok_head}[AutoRefresh]${nl}WaitTimeAfterClear=-5"
-check missing-data-folder scenario nodata "ini read Error" \
-  "Cloud Data is not installed or wrong path name at DataDirName section." \
+check missing-data-folder scenario nodata "No Data Folder" \
+  'The data folder does not exist yet:\nZ:\\nowhere\\at\\all\nCreate it and put your texture sets in it, one folder per set holding its .bmp files and a preview picture, named as the [Set1], [Set2] ... sections of cloud.ini name them.' \
   "[AppName]${nl}Name=Vellmora${nl}[DataPath]${nl}Path=Z:\\nowhere\\at\\all"
 
 reg_clear

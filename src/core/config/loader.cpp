@@ -11,6 +11,14 @@ namespace vm {
 namespace {
 
 const char* const kReadError = "ini read Error";
+const char* const kNoDataFolderTitle = "No Data Folder";
+
+// The data folder is missing: the folder to make, and what goes in it.
+std::string NoDataFolderText(const std::string& folder) {
+    return "The data folder does not exist yet:\r\n" + folder +
+           "\r\nCreate it and put your texture sets in it, one folder per set holding its .bmp files "
+           "and a preview picture, named as the [Set1], [Set2] ... sections of cloud.ini name them.";
+}
 
 // A value read from cloud.ini is "Error" when its key is not given.
 bool Absent(const std::string& v) { return SameText(v, "Error"); }
@@ -116,8 +124,7 @@ private:
         }
         const std::string expanded = Expanded(p);
         if (DirCheck(env_, expanded) == "Error")
-            Fatal(env_, kReadError,
-                  "Cloud Data is not installed or wrong path name at DataDirName section.");
+            Fatal(env_, kNoDataFolderTitle, NoDataFolderText(Absent(v) ? expanded : own));
         s_.DataDir = expanded;
     }
 

@@ -24,6 +24,8 @@
 //   alive <ms>                   the started program must still run after ms
 //   nowindow <class> <ms>        no window of the class may appear within ms
 //   list                         print every top-level window (diagnostics)
+//   rect                         print the found window's rectangle on the
+//                                screen as WxH+X+Y
 //   shot <ms>                    pause (for a screenshot taken outside)
 //   settext <id> <text>          WM_SETTEXT on a child control (a text box)
 //   scroll <id> <n>              n scroll-bar steps of a child scroll bar
@@ -311,6 +313,12 @@ int main(int argc, char** argv) {
             i += 2;
         } else if (cmd == "list") {
             EnumWindows(PrintWindowLine, 0);
+        } else if (cmd == "rect") {
+            RECT r{};
+            if (!g_win || !GetWindowRect(g_win, &r))
+                Fail("rect: no window");
+            else
+                std::printf("rect %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
         } else if (cmd == "shot") {
             Sleep(static_cast<DWORD>(std::atoi(arg(1))));
             i += 1;
