@@ -4,6 +4,7 @@
 #include "common/convert.h"
 #include "common/fileproc.h"
 #include "sets/backup.h"
+#include "sets/bitmap_header.h"
 #include "sets/last_installed.h"
 #include "sets/sets_controller.h"
 
@@ -136,7 +137,9 @@ bool SetsController::InstallSet() {
     DropFinalCrLf(notFoundList);
     DropFinalCrLf(cannotBackupList);
     const std::string report = InstallReport(installList, notFoundList, s_.BackupEnabled, cannotBackupList);
-    if (Ask(ConfirmationText(setName, report), 49, "Installation") == 2) return false;
+    // Nothing is asked while AutoRandom runs, so the headers are not read.
+    const std::string checks = AutoRandomOn() ? std::string() : BitmapChecks(sources, names);
+    if (Ask(ConfirmationText(setName, report) + BitmapCheckBlock(checks), 49, "Installation") == 2) return false;
 
     const std::string dataType = GetDataType(env_, cloudFolder);
     if (!InstallFiles(sources, names)) return fail();
@@ -151,6 +154,22 @@ bool SetsController::InstallSet() {
         view_.SetVisible(Ctl::lblMsg, true);
     }
     return true;
+}
+
+std::string SetsController::BitmapChecks(const std::vector<std::string>& sources,
+                                         const std::vector<std::string>& names) {
+    std::string lines;
+    for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
+        const std::optional<std::string> incoming = env_.fs->Read(sources[j]);
+        if (!incoming) continue;
+        const BitmapInfo in = ReadBitmapHeader(*incoming, incoming->size());
+        const std::optional<std::string> current = env_.fs->Read(SubPath(s_.TextureDir, names[j]));
+        BitmapInfo old;
+        if (current) old = ReadBitmapHeader(*current, current->size());
+        const std::string line = BitmapCheckLine(names[j], in, current ? &old : nullptr);
+        if (!line.empty()) lines += (lines.empty() ? " " : "\r\n ") + line;
+    }
+    return lines;
 }
 
 bool SetsController::InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names) {

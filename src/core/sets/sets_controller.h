@@ -59,6 +59,9 @@ public:
     bool InstallSet();
     bool InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names);
     void cmdInst_Click();
+    // The install confirmation's lines about bitmaps that are none, are cut
+    // short, or differ in size or format from the texture they replace.
+    std::string BitmapChecks(const std::vector<std::string>& sources, const std::vector<std::string>& names);
 
     // --- backup ---
     bool BackupCopy(const std::string& source, const std::string& dest, bool overwriteIfChanged, bool useShell);
