@@ -6,6 +6,7 @@
 #include "sets/backup.h"
 #include "sets/bitmap_header.h"
 #include "sets/last_installed.h"
+#include "sets/texture_record.h"
 #include "sets/sets_controller.h"
 
 namespace vm {
@@ -99,6 +100,7 @@ bool SetsController::InstallSet() {
     if (s_.BackupEnabled && !backupMissingList.empty() &&
         Ask(BackupQuestionText(setName, backupMissingList), 52, "No Backup files") == 6) {
         std::string failed;
+        std::vector<std::string> backedUp;
         bool stopped = false;
         {
             BusyScope busy(*this, Operation::Install);
@@ -121,7 +123,9 @@ bool SetsController::InstallSet() {
                     failed = name;
                     break;
                 }
+                backedUp.push_back(name);
             }
+            NoteFiles(env_, s_, Noted::Backup, backedUp);
         }
         if (stopped) return false;
         if (!failed.empty()) {
@@ -177,6 +181,13 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
     BusyScope busy(*this, Operation::Install);
     if (!busy) return false;
     RemoveStaleCopies(env_, s_.TextureDir);
+    // Whatever ends the loop, the record learns what was copied.
+    struct Note {
+        Env& env;
+        Settings& s;
+        std::vector<std::string> names, sources;
+        ~Note() { NoteFiles(env, s, Noted::Install, names, sources); }
+    } note{env_, s_, {}, {}};
     // A read-only texture file cannot be replaced: refuse the whole set
     // before the first copy rather than leave it half installed.
     if (const std::string locked = FirstReadOnly(env_, s_.TextureDir, names); !locked.empty()) {
@@ -190,6 +201,8 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
         if (StopAsked()) break;  // between two files: each is whole
         if (ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
             ++copied_;
+            note.names.push_back(names[j]);
+            note.sources.push_back(sources[j]);
         } else {
             // A source that went missing since the report is skipped; it is
             // looked for only now, to keep a search per file off the copy.
