@@ -77,10 +77,20 @@ std::vector<TextureEntry*> TextureRecord::Entries() {
 
 std::string TextureRecord::Text() const {
     std::string t = "; Vellmora's record of the simulator's own texture files and of what is installed.\r\n";
-    t += "[" + std::string(kHead) + "]\r\nVersion=" + std::to_string(kVersion) + "\r\nHash=" + algorithm +
-         "\r\nFiles=" + std::to_string(byName_.size()) + "\r\n";
+    // Appended piece by piece (a chain of + here trips a false -Wrestrict of gcc 12).
+    t += "[";
+    t += kHead;
+    t += "]\r\nVersion=";
+    t += std::to_string(kVersion);
+    t += "\r\nHash=";
+    t += algorithm;
+    t += "\r\nFiles=";
+    t += std::to_string(byName_.size());
+    t += "\r\n";
     for (const auto& [key, e] : byName_) {
-        t += "\r\n[" + e.name + "]\r\n";
+        t += "\r\n[";
+        t += e.name;
+        t += "]\r\n";
         t += "OriginalSize=" + std::to_string(e.originalSize) + "\r\nOriginalHash=" + e.originalHash + "\r\n";
         t += "BackupSize=" + std::to_string(e.backupSize) + "\r\nBackupTime=" + Number(e.backupTime) +
              "\r\nBackupHash=" + e.backupHash + "\r\n";
