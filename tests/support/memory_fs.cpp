@@ -258,7 +258,9 @@ std::vector<FindData> MemoryFileSystem::FindImpl(const std::string& pattern) con
     };
     if (!HasWildcard(last)) {
         auto it = nodes_.find(KeyOf(p.parts));
-        if (it != nodes_.end()) out.push_back({it->second.name, attrs(it->second), it->second.shortName});
+        if (it != nodes_.end())
+            out.push_back({it->second.name, attrs(it->second), it->second.shortName, true,
+                           it->second.content.size(), it->second.modTime});
         return out;
     }
     if (!root) {
@@ -266,7 +268,8 @@ std::vector<FindData> MemoryFileSystem::FindImpl(const std::string& pattern) con
             if (Match(last, dots)) out.push_back({dots, kAttrDirectory, ""});
     }
     for (const Node* n : Children(dirKey))
-        if (MatchNode(last, *n)) out.push_back({n->name, attrs(*n), n->shortName});
+        if (MatchNode(last, *n))
+            out.push_back({n->name, attrs(*n), n->shortName, true, n->content.size(), n->modTime});
     return out;
 }
 

@@ -22,6 +22,11 @@ struct FindData {
     // cAlternateFileName: the 8.3 name the file system gave a long name,
     // empty when it has none. Wildcard searches match it too.
     std::string shortName;
+    // nFileSizeHigh/Low and ftLastWriteTime (as the old DATE), when the
+    // search gives them (`stamped`).
+    bool stamped = false;
+    uint64_t size = 0;
+    double time = 0;
 };
 
 class FileSystem {

@@ -185,6 +185,20 @@ bool Observe(Env& env, const std::string& path, uint64_t& size, double& time, st
         size = 0, time = 0, hash.clear();
         return false;
     }
+    FindData stamp;
+    stamp.stamped = true, stamp.size = *n, stamp.time = *t;
+    return ObserveStamped(env, path, &stamp, size, time, hash);
+}
+
+bool ObserveStamped(Env& env, const std::string& path, const FindData* listed, uint64_t& size, double& time,
+                    std::string& hash) {
+    if (listed && !listed->stamped) return Observe(env, path, size, time, hash);
+    const std::optional<double> t = listed ? std::optional<double>(listed->time) : std::nullopt;
+    const std::optional<uint64_t> n = listed ? std::optional<uint64_t>(listed->size) : std::nullopt;
+    if (!t || !n) {
+        size = 0, time = 0, hash.clear();
+        return false;
+    }
     if (!hash.empty() && *n == size && *t == time) return true;  // unchanged: not read again
     const std::optional<std::string> data = env.fs->Read(path);
     if (!data) {

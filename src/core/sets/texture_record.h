@@ -85,5 +85,8 @@ void SetOfSource(const Settings& s, const std::string& source, std::string& set,
 // Reads the file's size, time and (when they changed since `size`/`time`,
 // or `hash` is empty) its hash into the three; false when it is missing.
 bool Observe(Env& env, const std::string& path, uint64_t& size, double& time, std::string& hash);
+// The same with the stamp a folder listing gave (null: the file is not there).
+bool ObserveStamped(Env& env, const std::string& path, const FindData* listed, uint64_t& size, double& time,
+                    std::string& hash);
 
 }  // namespace vm

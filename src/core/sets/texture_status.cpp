@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "common/convert.h"
 #include "common/operation_guard.h"
@@ -100,6 +101,18 @@ bool TextureStatus::Refresh() {
     view_.ShowNote(note);
     lines_.clear();
     bool stopped = false;
+    // One listing of each folder gives every file's size and time.
+    const auto listing = [this](const std::string& folder) {
+        std::map<std::string, FindData> byName;
+        for (FindData& f : env_.fs->Find(SubPath(folder, "*.*")))
+            if (!(f.attributes & kAttrDirectory)) byName[UCase(f.name)] = std::move(f);
+        return byName;
+    };
+    const auto textures = listing(s_.TextureDir), backups = listing(s_.BackupDir);
+    const auto in = [](const std::map<std::string, FindData>& m, const std::string& name) -> const FindData* {
+        const auto it = m.find(UCase(name));
+        return it == m.end() ? nullptr : &it->second;
+    };
     for (TextureEntry* e : record_.Entries()) {
         if (env_.pump) env_.pump->DoEvents();
         if (StopAskedIn(env_)) {
@@ -108,8 +121,9 @@ bool TextureStatus::Refresh() {
         }
         // Fresh from a rebuild every stamp was just read.
         if (how == TextureRecord::Loaded::Ok) {
-            Observe(env_, SubPath(s_.TextureDir, e->name), e->size, e->time, e->hash);
-            Observe(env_, SubPath(s_.BackupDir, e->name), e->backupSize, e->backupTime, e->backupHash);
+            ObserveStamped(env_, SubPath(s_.TextureDir, e->name), in(textures, e->name), e->size, e->time, e->hash);
+            ObserveStamped(env_, SubPath(s_.BackupDir, e->name), in(backups, e->name), e->backupSize,
+                           e->backupTime, e->backupHash);
         }
         lines_.push_back(LineOf(*e));
     }

@@ -18,7 +18,9 @@ std::vector<FindData> Win32FileSystem::Find(const std::string& pattern) {
         const size_t len = strnlen(fd.cFileName, sizeof fd.cFileName);
         const size_t shortLen = strnlen(fd.cAlternateFileName, sizeof fd.cAlternateFileName);
         out.push_back({std::string(fd.cFileName, len), static_cast<uint32_t>(fd.dwFileAttributes),
-                       std::string(fd.cAlternateFileName, shortLen)});
+                       std::string(fd.cAlternateFileName, shortLen), true,
+                       (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow,
+                       FileTimeToDate(fd.ftLastWriteTime)});
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return out;

@@ -132,7 +132,7 @@ LRESULT frmTexStatus::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NOTIFY: {
         const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
-        if (hdr->idFrom == static_cast<UINT_PTR>(lvwFiles) && hdr->code == LVN_COLUMNCLICK) {
+        if (hdr && hdr->idFrom == static_cast<UINT_PTR>(lvwFiles) && hdr->code == LVN_COLUMNCLICK) {
             events_.Fire(lvwFiles, kColumnClick, reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
             return 0;
         }
