@@ -109,6 +109,8 @@ bool TextureStatus::Refresh() {
         return byName;
     };
     const auto textures = listing(s_.TextureDir), backups = listing(s_.BackupDir);
+    // A record that learns nothing new is not written again.
+    const std::string before = how == TextureRecord::Loaded::Ok ? record_.Text() : std::string();
     const auto in = [](const std::map<std::string, FindData>& m, const std::string& name) -> const FindData* {
         const auto it = m.find(UCase(name));
         return it == m.end() ? nullptr : &it->second;
@@ -127,7 +129,7 @@ bool TextureStatus::Refresh() {
         }
         lines_.push_back(LineOf(*e));
     }
-    if (env_.fs->ModTime(s_.BackupDir)) record_.Save(env_, RecordPath(s_));
+    if (env_.fs->ModTime(s_.BackupDir) && record_.Text() != before) record_.Save(env_, RecordPath(s_));
     Show();
     view_.EnableButtons(true);
     return !stopped;
