@@ -200,7 +200,8 @@ void MemoryFileSystem::Stamp(Node& n) {
     now_ += kOneSecond;
 }
 
-bool MemoryFileSystem::Injected(FsOp op) {
+bool MemoryFileSystem::Injected(FsOp op, const std::string& path) {
+    if (Spared && !path.empty() && Spared(op, path)) return false;
     ++calls_[op];
     auto it = faults_.find(op);
     if (it == faults_.end()) return false;
@@ -257,7 +258,9 @@ std::vector<FindData> MemoryFileSystem::FindImpl(const std::string& pattern) con
     };
     if (!HasWildcard(last)) {
         auto it = nodes_.find(KeyOf(p.parts));
-        if (it != nodes_.end()) out.push_back({it->second.name, attrs(it->second), it->second.shortName});
+        if (it != nodes_.end())
+            out.push_back({it->second.name, attrs(it->second), it->second.shortName, true,
+                           it->second.content.size(), it->second.modTime});
         return out;
     }
     if (!root) {
@@ -265,7 +268,8 @@ std::vector<FindData> MemoryFileSystem::FindImpl(const std::string& pattern) con
             if (Match(last, dots)) out.push_back({dots, kAttrDirectory, ""});
     }
     for (const Node* n : Children(dirKey))
-        if (MatchNode(last, *n)) out.push_back({n->name, attrs(*n), n->shortName});
+        if (MatchNode(last, *n))
+            out.push_back({n->name, attrs(*n), n->shortName, true, n->content.size(), n->modTime});
     return out;
 }
 
@@ -291,7 +295,7 @@ bool MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool
 }
 
 bool MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
-    if (Injected(FsOp::Replace)) return false;
+    if (Injected(FsOp::Replace, to)) return false;
     Parsed f = Parse(from), t = Parse(to);
     if (!f.ok || !t.ok) return false;
     Node* src = GetParts(f.parts);
@@ -365,6 +369,11 @@ std::optional<double> MemoryFileSystem::ModTime(const std::string& path) {
     return std::nullopt;
 }
 
+std::optional<uint64_t> MemoryFileSystem::Size(const std::string& path) {
+    if (const Node* n = Get(path); n && !n->dir) return n->content.size();
+    return std::nullopt;
+}
+
 std::optional<std::string> MemoryFileSystem::Read(const std::string& path) {
     if (Injected(FsOp::Read)) return std::nullopt;
     const Node* n = Get(path);
@@ -373,7 +382,7 @@ std::optional<std::string> MemoryFileSystem::Read(const std::string& path) {
 }
 
 bool MemoryFileSystem::Write(const std::string& path, const std::string& data) {
-    if (Injected(FsOp::Write)) return false;
+    if (Injected(FsOp::Write, path)) return false;
     Parsed p = Parse(path);
     if (!p.ok || !ParentExists(p.parts)) return false;
     Node* n = GetParts(p.parts);

@@ -6,6 +6,7 @@
 // files, and fault injection (the Nth call of an operation fails, disk full).
 #pragma once
 
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -32,6 +33,7 @@ public:
     // Only the read-only attribute is kept.
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     std::optional<double> ModTime(const std::string& path) override;
+    std::optional<uint64_t> Size(const std::string& path) override;
     std::optional<std::string> Read(const std::string& path) override;
     bool Write(const std::string& path, const std::string& data) override;
     // Operation 2 (copy): every file matching `from` (a file or a pattern) is
@@ -71,6 +73,11 @@ public:
     // The nth following call of `op` fails (n = 1: the next one), and the
     // `count` - 1 calls after it too. Nothing changes on an injected failure.
     void FailNth(FsOp op, int n, int count = 1);
+    // Writes and replaces of paths it answers true for are neither counted
+    // nor failed (tests of other files' operations spare the program's own
+    // records with it). Shared by every instance, so that it outlives a
+    // fixture's fresh file system.
+    static inline std::function<bool(FsOp, const std::string&)> Spared;
     // Writes and copies may store `bytes` more bytes; a copy that does not fit
     // fails and, as CopyFileA does after truncating its target, leaves no
     // target file; a write that does not fit stores what fits and fails.
@@ -118,7 +125,7 @@ private:
     Node* GetParts(const std::vector<std::string>& parts);
     bool ParentExists(const std::vector<std::string>& parts) const;
     Node& Create(const std::vector<std::string>& parts, bool dir);
-    bool Injected(FsOp op);
+    bool Injected(FsOp op, const std::string& path = std::string());
     bool Spend(uint64_t bytes);
     void Stamp(Node& n);
     std::vector<const Node*> Children(const std::string& dirKey) const;

@@ -22,6 +22,7 @@ enum class Operation {
     Startup,        // the start-up sequence
     Install,        // a set's backup and copy loop
     Restore,        // originals back
+    StatusRead,     // the texture status reads the texture and backup folders
     Backup,         // backup of the checked files
     FirstBackup,    // the backup made when the backup folder is new
     BackupAll,      // re-backup of every set file

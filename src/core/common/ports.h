@@ -22,6 +22,11 @@ struct FindData {
     // cAlternateFileName: the 8.3 name the file system gave a long name,
     // empty when it has none. Wildcard searches match it too.
     std::string shortName;
+    // nFileSizeHigh/Low and ftLastWriteTime (as the old DATE), when the
+    // search gives them (`stamped`).
+    bool stamped = false;
+    uint64_t size = 0;
+    double time = 0;
 };
 
 class FileSystem {
@@ -49,12 +54,29 @@ public:
     // Last-write time as days since 1899-12-30 (the old DATE), or nothing.
     virtual std::optional<double> ModTime(const std::string& path) = 0;
     virtual std::optional<std::string> Read(const std::string& path) = 0;
+    // The file's length in bytes, or nothing. The default reads the file.
+    virtual std::optional<uint64_t> Size(const std::string& path) {
+        const std::optional<std::string> data = Read(path);
+        if (!data) return std::nullopt;
+        return data->size();
+    }
     // Creates or truncates the file.
     virtual bool Write(const std::string& path, const std::string& data) = 0;
     // SHFileOperationA with the given operation and flags. Returns the call's
     // result; `aborted` receives fAnyOperationsAborted.
     virtual int ShellOperation(const std::string& from, const std::string& to, unsigned op,
                                unsigned flags, bool& aborted) = 0;
+};
+
+// Content hashes from the platform's cryptographic provider.
+class Hasher {
+public:
+    virtual ~Hasher() = default;
+    // The algorithm's name ("SHA-256", "SHA-1"), the same for every hash.
+    virtual std::string Algorithm() = 0;
+    // The digest of the bytes as lower-case hex, or the empty text when the
+    // provider fails.
+    virtual std::string Hash(const std::string& data) = 0;
 };
 
 // The private-profile functions. A null section or key pointer is the
@@ -156,6 +178,7 @@ struct Env {
     FontCatalog* fonts = nullptr;
     Random* random = nullptr;
     Messages* msg = nullptr;
+    Hasher* hasher = nullptr;  // null: a portable checksum stands in
     std::string programDir;  // may end in backslashes
 };
 

@@ -89,6 +89,7 @@ void MainShell::BuildTable() {
     t.On(mnuShowIni, click, Policy::Start, [this] { view_.ShowIni(); });
     t.On(mnuWeather, click, Policy::Start, [this] { view_.OpenWeather(); });
     t.On(mnuSound, click, Policy::Start, [this] { view_.OpenSound(); });
+    t.On(mnuTexStatus, click, Policy::Start, [this] { view_.OpenTextureStatus(); });
     t.On(lblRefresh, click, Policy::Start, [this] { refresh.lblRefresh_Click(); });
     t.On(mnuStopRefresh, click, Policy::Stop, [this] { refresh.mnuStopRefresh_Click(); });
     // A left or middle press changes the period; a right one stops AutoRandom.

@@ -37,7 +37,7 @@ struct MainIds {
         // Menu items.
         mnuNotStartFs = 2001, mnuCancel, mnuClearCloudAll, mnuCheckCloudAll, mnuClearOptionAll,
         mnuCheckOptionAll, mnuBkAll, mnuClearSituation, mnuEndProg, mnuShowIni, mnuSound, mnuWeather,
-        mnuLastInst, mnuStopRefresh,
+        mnuLastInst, mnuStopRefresh, mnuTexStatus,
         // Timers and window events.
         Timer1 = 3001, tmrFScheck, tmrFsCheck2,
         evClose = 3101, evQueryEndSession, evEndSession,
@@ -74,6 +74,8 @@ public:
     virtual void ShowIni() = 0;
     virtual void OpenWeather() = 0;
     virtual void OpenSound() = 0;
+    // The "Texture Status" window of the simulator chosen.
+    virtual void OpenTextureStatus() {}
     virtual void TrayMouse(int message) = 0;  // the notification icon's mouse message
     // The orderly end: the record, the icon, the link, the other windows.
     virtual void EndProgram() = 0;

@@ -12,6 +12,7 @@
 #include "config/loader.h"
 #include "sets/install.h"
 #include "sets/sets_controller.h"
+#include "sets/texture_record.h"
 
 namespace vm {
 
@@ -96,6 +97,14 @@ void RemoveStaleCopies(Env& env, const std::string& folder) {
         ClearReadOnly(env, path);
         env.fs->Remove(path);
     }
+}
+
+std::string NewTempPath(Env& env, const std::string& folder) {
+    for (int tries = 0; tries < 16; ++tries) {
+        const std::string temp = InFolder(folder, NextTempName(env));
+        if (!env.fs->Attributes(temp)) return temp;
+    }
+    return std::string();
 }
 
 bool ReplaceCopy(Env& env, const std::string& source, const std::string& dest) {
@@ -209,12 +218,18 @@ bool SetsController::BackupList(const std::vector<std::string>& names, bool over
     EnsureBackupDir();
     FilesByName sets;
     if (installed) sets = DataSetFiles();
+    std::vector<std::string> done;
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
         if (StopAsked()) break;
-        if (!BackupOne(name, overwriteIfChanged, useShell, installed ? &sets : nullptr, installed)) return false;
+        if (!BackupOne(name, overwriteIfChanged, useShell, installed ? &sets : nullptr, installed)) {
+            NoteBackups(done, installed);
+            return false;
+        }
+        done.push_back(name);
     }
+    NoteBackups(done, installed);
     view_.SetCaption(Ctl::lblMsg, "");
     return true;
 }
@@ -224,15 +239,32 @@ bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vect
     if (!busy) return false;
     EnsureBackupDir();
     const FilesByName sets = DataSetFiles();
+    std::vector<std::string> done;
     for (const std::string& name : sets.names) {
         if (!FileExists(env_, SubPath(s_.TextureDir, name))) continue;
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
         if (StopAsked()) break;
-        if (!BackupOne(name, overwriteIfChanged, useShell, &sets, installed)) return false;
+        if (!BackupOne(name, overwriteIfChanged, useShell, &sets, installed)) {
+            NoteBackups(done, installed);
+            return false;
+        }
+        done.push_back(name);
     }
+    NoteBackups(done, installed);
     view_.SetCaption(Ctl::lblMsg, "");
     return true;
+}
+
+void SetsController::NoteBackups(std::vector<std::string> names, const std::vector<std::string>* installed) {
+    // A set's file found in the texture folder was left out: no backup of it.
+    if (installed)
+        std::erase_if(names, [installed](const std::string& n) {
+            for (const std::string& i : *installed)
+                if (SameText(i, n)) return true;
+            return false;
+        });
+    NoteFiles(env_, s_, Noted::Backup, names);
 }
 
 bool SetsController::SameAsAny(const std::string& file, const std::vector<std::string>& others) {

@@ -14,6 +14,8 @@ namespace vm {
 // Temporary copies are named "~vellmora-" + eight hex digits + ".tmp", a new
 // name for every copy, so no file of another name is ever overwritten.
 bool IsCopyTempName(const std::string& name);
+// A free temporary name in the folder (full path), or the empty text.
+std::string NewTempPath(Env& env, const std::string& folder);
 // Names of the temporary copies in the folder (left there by a copy that
 // never finished, e.g. after a crash).
 std::vector<std::string> CopyTempsIn(Env& env, const std::string& folder);

@@ -4,7 +4,9 @@
 #include "common/convert.h"
 #include "common/fileproc.h"
 #include "sets/backup.h"
+#include "sets/bitmap_header.h"
 #include "sets/last_installed.h"
+#include "sets/texture_record.h"
 #include "sets/sets_controller.h"
 
 namespace vm {
@@ -98,6 +100,7 @@ bool SetsController::InstallSet() {
     if (s_.BackupEnabled && !backupMissingList.empty() &&
         Ask(BackupQuestionText(setName, backupMissingList), 52, "No Backup files") == 6) {
         std::string failed;
+        std::vector<std::string> backedUp;
         bool stopped = false;
         {
             BusyScope busy(*this, Operation::Install);
@@ -120,7 +123,9 @@ bool SetsController::InstallSet() {
                     failed = name;
                     break;
                 }
+                backedUp.push_back(name);
             }
+            NoteFiles(env_, s_, Noted::Backup, backedUp);
         }
         if (stopped) return false;
         if (!failed.empty()) {
@@ -136,7 +141,9 @@ bool SetsController::InstallSet() {
     DropFinalCrLf(notFoundList);
     DropFinalCrLf(cannotBackupList);
     const std::string report = InstallReport(installList, notFoundList, s_.BackupEnabled, cannotBackupList);
-    if (Ask(ConfirmationText(setName, report), 49, "Installation") == 2) return false;
+    // Nothing is asked while AutoRandom runs, so the headers are not read.
+    const std::string checks = AutoRandomOn() ? std::string() : BitmapChecks(sources, names);
+    if (Ask(ConfirmationText(setName, report) + BitmapCheckBlock(checks), 49, "Installation") == 2) return false;
 
     const std::string dataType = GetDataType(env_, cloudFolder);
     if (!InstallFiles(sources, names)) return fail();
@@ -153,11 +160,34 @@ bool SetsController::InstallSet() {
     return true;
 }
 
+std::string SetsController::BitmapChecks(const std::vector<std::string>& sources,
+                                         const std::vector<std::string>& names) {
+    std::string lines;
+    for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
+        const std::optional<std::string> incoming = env_.fs->Read(sources[j]);
+        if (!incoming) continue;
+        const BitmapInfo in = ReadBitmapHeader(*incoming, incoming->size());
+        const std::optional<std::string> current = env_.fs->Read(SubPath(s_.TextureDir, names[j]));
+        BitmapInfo old;
+        if (current) old = ReadBitmapHeader(*current, current->size());
+        const std::string line = BitmapCheckLine(names[j], in, current ? &old : nullptr);
+        if (!line.empty()) lines += (lines.empty() ? " " : "\r\n ") + line;
+    }
+    return lines;
+}
+
 bool SetsController::InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names) {
     copied_ = 0;
     BusyScope busy(*this, Operation::Install);
     if (!busy) return false;
     RemoveStaleCopies(env_, s_.TextureDir);
+    // Whatever ends the loop, the record learns what was copied.
+    struct Note {
+        Env& env;
+        Settings& s;
+        std::vector<std::string> names, sources;
+        ~Note() { NoteFiles(env, s, Noted::Install, names, sources); }
+    } note{env_, s_, {}, {}};
     // A read-only texture file cannot be replaced: refuse the whole set
     // before the first copy rather than leave it half installed.
     if (const std::string locked = FirstReadOnly(env_, s_.TextureDir, names); !locked.empty()) {
@@ -171,6 +201,8 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
         if (StopAsked()) break;  // between two files: each is whole
         if (ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
             ++copied_;
+            note.names.push_back(names[j]);
+            note.sources.push_back(sources[j]);
         } else {
             // A source that went missing since the report is skipped; it is
             // looked for only now, to keep a search per file off the copy.

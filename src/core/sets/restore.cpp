@@ -7,6 +7,7 @@
 #include "sets/backup.h"
 #include "sets/install.h"
 #include "sets/sets_controller.h"
+#include "sets/texture_record.h"
 
 namespace vm {
 
@@ -75,6 +76,8 @@ bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
                           "File Copy Error");
         return false;
     }
+    std::vector<std::string> restored;
+    bool ok = true;
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
@@ -83,10 +86,13 @@ bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
         if (!FileExists(env_, backup)) continue;
         if (!ReplaceCopy(env_, backup, SubPath(s_.TextureDir, name))) {
             env_.msg->ShowMsg("Restore file Error!! FileName : " + name, 16, "File Copy Error");
-            return false;
+            ok = false;
+            break;
         }
+        restored.push_back(name);
     }
-    return true;
+    NoteFiles(env_, s_, Noted::Restore, restored);
+    return ok;
 }
 
 void SetsController::cmdBackUp_Click() {

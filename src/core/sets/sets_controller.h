@@ -59,6 +59,9 @@ public:
     bool InstallSet();
     bool InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names);
     void cmdInst_Click();
+    // The install confirmation's lines about bitmaps that are none, are cut
+    // short, or differ in size or format from the texture they replace.
+    std::string BitmapChecks(const std::vector<std::string>& sources, const std::vector<std::string>& names);
 
     // --- backup ---
     bool BackupCopy(const std::string& source, const std::string& dest, bool overwriteIfChanged, bool useShell);
@@ -113,6 +116,8 @@ private:
     // The backup copy of `source` is missing, or (overwriteIfChanged) its
     // time stamp differs.
     bool BackupDue(const std::string& source, const std::string& dest, bool overwriteIfChanged);
+    // The record learns the backups made (leaving out the set files named in `installed`).
+    void NoteBackups(std::vector<std::string> names, const std::vector<std::string>* installed);
     bool SameAsAny(const std::string& file, const std::vector<std::string>& others);
     // Every file below DataDir by its upper-cased name, and the names in the
     // order first listed.

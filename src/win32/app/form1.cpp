@@ -371,6 +371,11 @@ void Form1::OpenWeather() {
     frmWeather_->Show(hwnd());
 }
 
+void Form1::OpenTextureStatus() {
+    if (!frmTexStatus_) frmTexStatus_ = std::make_unique<frmTexStatus>(p_.env, p_.settings, p_.guard);
+    frmTexStatus_->Show(hwnd(), GetText(Control(p_.settings.FsIndex == 0 ? optFs0 : optFs1)));
+}
+
 void Form1::OpenSound() {
     if (!frmSound_)
         frmSound_ = std::make_unique<frmSound>(
@@ -506,6 +511,7 @@ HMENU Form1::BuildMenu(Menu which) {
             AppendMenuA(m, MF_STRING | (shell_.ModulePresent() ? 0 : MF_GRAYED), mnuWeather, "Weather Setting");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING | (lastInstEnabled_ ? 0 : MF_GRAYED), mnuLastInst, "Last Installed Data");
+            AppendMenuA(m, MF_STRING, mnuTexStatus, "Texture Status");
             AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(m, MF_STRING | (stopRefreshEnabled_ ? 0 : MF_GRAYED), mnuStopRefresh, "Stop Refresh");
             break;

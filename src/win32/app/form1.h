@@ -19,6 +19,7 @@
 #include "sets/auto_random.h"
 #include "sets/catalogue.h"
 #include "sets/frm_rand_sel.h"
+#include "sets/frm_tex_status.h"
 #include "sets/sets_controller.h"
 #include "sets/sets_view.h"
 #include "platform/win32_ipc.h"
@@ -115,6 +116,8 @@ public:
     void ShowIni() override;
     void OpenWeather() override;
     void OpenSound() override;
+    void OpenTextureStatus() override;
+    frmTexStatus* TextureStatusWindow() { return frmTexStatus_.get(); }
     void TrayMouse(int message) override;
     void EndProgram() override;
 
@@ -161,6 +164,7 @@ private:
     RECT dragRect_{};
     bool dragging_ = false;
     void BeginDrag(int button);
+    std::unique_ptr<frmTexStatus> frmTexStatus_;
     std::unique_ptr<frmWeather> frmWeather_;  // after the link it uses
     std::unique_ptr<frmSound> frmSound_;
 };

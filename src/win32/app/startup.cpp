@@ -16,6 +16,7 @@ Program::Program(const std::string& programDir) {
     env.fonts = &fonts;
     env.random = &random;
     env.msg = &messages;
+    env.hasher = &hasher;
     env.programDir = programDir;
     messages.SetFixFont(&settings.FixFont);
     messages.SetSound([this](uint8_t style) { PlaySystemSound(env, settings, style); });

@@ -12,6 +12,7 @@
 #include "config/loader.h"
 #include "config/settings.h"
 #include "platform/win32_fs.h"
+#include "platform/win32_hash.h"
 #include "platform/win32_ports.h"
 #include "platform/win32_profile.h"
 #include "ui/frm_msg.h"
@@ -52,6 +53,7 @@ struct Program {
     Win32Fonts fonts;
     Win32Random random;
     Win32Messages messages{guard, clock};
+    Win32Hasher hasher;
     Env env;
     Settings settings;
     FontTable fontTable;

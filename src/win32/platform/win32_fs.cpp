@@ -18,7 +18,9 @@ std::vector<FindData> Win32FileSystem::Find(const std::string& pattern) {
         const size_t len = strnlen(fd.cFileName, sizeof fd.cFileName);
         const size_t shortLen = strnlen(fd.cAlternateFileName, sizeof fd.cAlternateFileName);
         out.push_back({std::string(fd.cFileName, len), static_cast<uint32_t>(fd.dwFileAttributes),
-                       std::string(fd.cAlternateFileName, shortLen)});
+                       std::string(fd.cAlternateFileName, shortLen), true,
+                       (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow,
+                       FileTimeToDate(fd.ftLastWriteTime)});
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return out;
@@ -50,6 +52,13 @@ std::optional<double> Win32FileSystem::ModTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return FileTimeToDate(data.ftLastWriteTime);
+}
+
+std::optional<uint64_t> Win32FileSystem::Size(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::optional<std::string> Win32FileSystem::Read(const std::string& path) {

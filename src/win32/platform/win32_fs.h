@@ -20,6 +20,7 @@ public:
     std::optional<uint32_t> Attributes(const std::string& path) override;
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     std::optional<double> ModTime(const std::string& path) override;
+    std::optional<uint64_t> Size(const std::string& path) override;
     std::optional<std::string> Read(const std::string& path) override;
     bool Write(const std::string& path, const std::string& data) override;
     int ShellOperation(const std::string& from, const std::string& to, unsigned op, unsigned flags,

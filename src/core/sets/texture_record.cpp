@@ -1,0 +1,287 @@
+#include "sets/texture_record.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/convert.h"
+#include "common/fileproc.h"
+#include "sets/backup.h"
+#include "sets/catalogue.h"
+
+namespace vm {
+
+namespace {
+
+constexpr const char* kHead = "Record";
+constexpr int kVersion = 1;
+
+std::string Number(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+// The portable stand-in for the platform's hash: FNV-1a, 64 bits.
+std::string Fnv1a(const std::string& data) {
+    uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : data) h = (h ^ c) * 1099511628211ull;
+    char buf[20];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+    return buf;
+}
+
+bool ToU64(const std::string& v, uint64_t& out) {
+    if (v.empty() || v.find_first_not_of("0123456789") != std::string::npos) return false;
+    out = std::strtoull(v.c_str(), nullptr, 10);
+    return true;
+}
+
+bool ToNum(const std::string& v, double& out) {
+    if (v.empty()) return false;
+    char* end = nullptr;
+    out = std::strtod(v.c_str(), &end);
+    return end && *end == '\0';
+}
+
+bool IsHex(const std::string& v) { return v.find_first_not_of("0123456789abcdef") == std::string::npos; }
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string RecordPath(const Settings& s) { return SubPath(s.BackupDir, kRecordFileName); }
+
+std::string HashAlgorithm(Env& env) { return env.hasher ? env.hasher->Algorithm() : "FNV-1a"; }
+
+std::string HashOf(Env& env, const std::string& data) { return env.hasher ? env.hasher->Hash(data) : Fnv1a(data); }
+
+TextureEntry& TextureRecord::At(const std::string& name) {
+    TextureEntry& e = byName_[UCase(name)];
+    if (e.name.empty()) e.name = name;
+    return e;
+}
+
+const TextureEntry* TextureRecord::Find(const std::string& name) const {
+    const auto it = byName_.find(UCase(name));
+    return it == byName_.end() ? nullptr : &it->second;
+}
+
+std::vector<TextureEntry*> TextureRecord::Entries() {
+    std::vector<TextureEntry*> all;
+    for (auto& [key, e] : byName_) all.push_back(&e);
+    return all;
+}
+
+std::string TextureRecord::Text() const {
+    std::string t = "; Vellmora's record of the simulator's own texture files and of what is installed.\r\n";
+    // Appended piece by piece (a chain of + here trips a false -Wrestrict of gcc 12).
+    t += "[";
+    t += kHead;
+    t += "]\r\nVersion=";
+    t += std::to_string(kVersion);
+    t += "\r\nHash=";
+    t += algorithm;
+    t += "\r\nFiles=";
+    t += std::to_string(byName_.size());
+    t += "\r\n";
+    for (const auto& [key, e] : byName_) {
+        t += "\r\n[";
+        t += e.name;
+        t += "]\r\n";
+        t += "OriginalSize=" + std::to_string(e.originalSize) + "\r\nOriginalHash=" + e.originalHash + "\r\n";
+        t += "BackupSize=" + std::to_string(e.backupSize) + "\r\nBackupTime=" + Number(e.backupTime) +
+             "\r\nBackupHash=" + e.backupHash + "\r\n";
+        t += "Set=" + e.set + "\r\nOption=" + e.option + "\r\nInstalledHash=" + e.installedHash +
+             "\r\nSince=" + Number(e.since) + "\r\n";
+        t += "Size=" + std::to_string(e.size) + "\r\nTime=" + Number(e.time) + "\r\nHash=" + e.hash + "\r\n";
+    }
+    return t;
+}
+
+bool TextureRecord::Parse(const std::string& text) {
+    byName_.clear();
+    std::string section;
+    TextureEntry* e = nullptr;
+    bool head = false;
+    uint64_t files = 0;
+    int version = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            if (line.back() != ']' || line.size() < 3) return false;
+            section = line.substr(1, line.size() - 2);
+            if (SameText(section, kHead)) {
+                head = true;
+                e = nullptr;
+            } else {
+                if (!head || !IsTextureFileName(section) || Find(section)) return false;
+                e = &At(section);
+            }
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) return false;
+        const std::string key = line.substr(0, eq), v = line.substr(eq + 1);
+        bool ok = true;
+        if (!e) {
+            if (!head) return false;
+            if (key == "Version") ok = v == std::to_string(kVersion), version = kVersion;
+            else if (key == "Hash") algorithm = v;
+            else if (key == "Files") ok = ToU64(v, files);
+        } else if (key == "OriginalSize") ok = ToU64(v, e->originalSize);
+        else if (key == "OriginalHash") ok = IsHex(v), e->originalHash = v;
+        else if (key == "BackupSize") ok = ToU64(v, e->backupSize);
+        else if (key == "BackupTime") ok = ToNum(v, e->backupTime);
+        else if (key == "BackupHash") ok = IsHex(v), e->backupHash = v;
+        else if (key == "Set") e->set = v;
+        else if (key == "Option") e->option = v;
+        else if (key == "InstalledHash") ok = IsHex(v), e->installedHash = v;
+        else if (key == "Since") ok = ToNum(v, e->since);
+        else if (key == "Size") ok = ToU64(v, e->size);
+        else if (key == "Time") ok = ToNum(v, e->time);
+        else if (key == "Hash") ok = IsHex(v), e->hash = v;
+        if (!ok) return false;
+    }
+    // A record cut short lacks some of the files it counts.
+    return head && version == kVersion && files == byName_.size();
+}
+
+TextureRecord::Loaded TextureRecord::Load(Env& env, const std::string& path) {
+    const std::optional<std::string> text = env.fs->Read(path);
+    if (!text) {
+        byName_.clear();
+        return env.fs->ModTime(path) ? Loaded::Damaged : Loaded::Missing;
+    }
+    // Hashes of another provider cannot be compared with today's.
+    if (!Parse(*text) || algorithm != HashAlgorithm(env)) {
+        byName_.clear();
+        return Loaded::Damaged;
+    }
+    return Loaded::Ok;
+}
+
+bool TextureRecord::Save(Env& env, const std::string& path) const {
+    const size_t slash = path.rfind('\\');
+    const std::string temp = NewTempPath(env, slash == std::string::npos ? std::string() : path.substr(0, slash));
+    if (temp.empty()) return false;
+    if (env.fs->Write(temp, Text()) && env.fs->Replace(temp, path)) return true;
+    env.fs->Remove(temp);
+    return false;
+}
+
+bool Observe(Env& env, const std::string& path, uint64_t& size, double& time, std::string& hash) {
+    const std::optional<double> t = env.fs->ModTime(path);
+    const std::optional<uint64_t> n = t ? env.fs->Size(path) : std::nullopt;
+    if (!t || !n) {
+        size = 0, time = 0, hash.clear();
+        return false;
+    }
+    FindData stamp;
+    stamp.stamped = true, stamp.size = *n, stamp.time = *t;
+    return ObserveStamped(env, path, &stamp, size, time, hash);
+}
+
+bool ObserveStamped(Env& env, const std::string& path, const FindData* listed, uint64_t& size, double& time,
+                    std::string& hash) {
+    if (listed && !listed->stamped) return Observe(env, path, size, time, hash);
+    const std::optional<double> t = listed ? std::optional<double>(listed->time) : std::nullopt;
+    const std::optional<uint64_t> n = listed ? std::optional<uint64_t>(listed->size) : std::nullopt;
+    if (!t || !n) {
+        size = 0, time = 0, hash.clear();
+        return false;
+    }
+    if (!hash.empty() && *n == size && *t == time) return true;  // unchanged: not read again
+    const std::optional<std::string> data = env.fs->Read(path);
+    if (!data) {
+        // There but unreadable (locked): known by its stamp only.
+        size = *n, time = *t, hash.clear();
+        return true;
+    }
+    size = data->size(), time = *t, hash = HashOf(env, *data);
+    return true;
+}
+
+void SetOfSource(const Settings& s, const std::string& source, std::string& set, std::string& option) {
+    std::string base = s.DataDir;
+    while (!base.empty() && base.back() == '\\') base.pop_back();
+    std::string rel = source.size() > base.size() + 1 ? source.substr(base.size() + 1) : source;
+    const size_t last = rel.rfind('\\');
+    rel = last == std::string::npos ? std::string() : rel.substr(0, last);
+    const size_t sep = rel.find('\\');
+    set = rel.substr(0, sep);
+    option = sep == std::string::npos ? std::string() : rel.substr(sep + 1);
+}
+
+void RebuildRecord(Env& env, const Settings& s, TextureRecord& record) {
+    record.Clear();
+    record.algorithm = HashAlgorithm(env);
+    // Data-set files by name, for telling which set a texture came from.
+    std::vector<std::string> setFiles;
+    ListFilesDeep(env, s.DataDir, "*.*", setFiles);
+    for (const FindData& f : env.fs->Find(SubPath(s.BackupDir, "*.*"))) {
+        if ((f.attributes & kAttrDirectory) || IsCopyTempName(f.name) || SameText(f.name, kRecordFileName))
+            continue;
+        TextureEntry& e = record.At(f.name);
+        Observe(env, SubPath(s.BackupDir, f.name), e.backupSize, e.backupTime, e.backupHash);
+        e.originalHash = e.backupHash, e.originalSize = e.backupSize;
+        Observe(env, SubPath(s.TextureDir, f.name), e.size, e.time, e.hash);
+        e.since = e.time;
+        if (e.hash.empty() || e.hash == e.originalHash) continue;
+        e.installedHash = e.hash;  // changed outside, unless a set holds it
+        for (const std::string& file : setFiles) {
+            if (!SameText(FileNameOf(file), f.name)) continue;
+            const std::optional<std::string> data = env.fs->Read(file);
+            if (!data || HashOf(env, *data) != e.hash) continue;
+            SetOfSource(s, file, e.set, e.option);
+            break;
+        }
+    }
+}
+
+TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record) {
+    const TextureRecord::Loaded how = record.Load(env, RecordPath(s));
+    if (how != TextureRecord::Loaded::Ok) RebuildRecord(env, s, record);
+    return how;
+}
+
+void NoteFiles(Env& env, const Settings& s, Noted what, const std::vector<std::string>& names,
+               const std::vector<std::string>& sources) {
+    if (names.empty() || s.BackupDir.empty() || !env.fs->ModTime(s.BackupDir)) return;
+    TextureRecord record;
+    LoadOrRebuild(env, s, record);
+    const double now = env.clock ? env.clock->Now() : 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        TextureEntry& e = record.At(name);
+        if (what == Noted::Backup) {
+            // A backup copy left as it was (not due) keeps the original it
+            // was recorded with, so that one changed since stays found out.
+            const uint64_t size = e.backupSize;
+            const double time = e.backupTime;
+            const bool known = !e.originalHash.empty();
+            Observe(env, SubPath(s.BackupDir, name), e.backupSize, e.backupTime, e.backupHash);
+            if (!known || size != e.backupSize || time != e.backupTime)
+                e.originalHash = e.backupHash, e.originalSize = e.backupSize;
+        }
+        e.hash.clear();
+        Observe(env, SubPath(s.TextureDir, name), e.size, e.time, e.hash);
+        if (what == Noted::Install) {
+            if (i < sources.size()) SetOfSource(s, sources[i], e.set, e.option);
+            e.installedHash = e.hash, e.since = now;
+        } else if (what == Noted::Restore) {
+            e.set.clear(), e.option.clear(), e.installedHash.clear(), e.since = now;
+        }
+    }
+    record.Save(env, RecordPath(s));
+}
+
+}  // namespace vm

@@ -1,0 +1,60 @@
+// frmTexStatus: the "Texture Status" window. A report list of every texture
+// file the program backed up or installed, a line of totals and three
+// buttons; the logic is TextureStatus's, every event goes through the
+// window's own table with the program's guard.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/dispatch.h"
+#include "platform/window.h"
+#include "sets/texture_status.h"
+
+namespace vm {
+
+class frmTexStatus : public Window, public StatusView {
+public:
+    enum Id { lvwFiles = 4001, lblNote, lblTotals, cmdRestoreAll, cmdRefresh, cmdClose };
+    static constexpr char kClass[] = "VellmoraTexStatus";
+    // The table's keys beside the control ids.
+    enum Event { evClose = 4901, kColumnClick = 0x300 };
+
+    frmTexStatus(Env& env, const Settings& settings, OperationGuard& guard);
+    ~frmTexStatus() override;
+
+    // Loads the window (once), shows it and reads the status.
+    void Show(HWND owner, const std::string& simName);
+    bool Loaded() const { return hwnd() != nullptr; }
+    HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+    EventTable& Events() { return events_; }
+    TextureStatus* Logic() { return status_.get(); }
+    // A cell of the list as shown (row from the top, column 0..3).
+    std::string Cell(int row, int column) const;
+    int Rows() const;
+
+    // StatusView.
+    void SetTitle(const std::string& title) override;
+    void ShowLines(const std::vector<StatusLine>& lines) override;
+    void ShowTotals(const std::string& totals) override;
+    void ShowNote(const std::string& note) override;
+    void EnableButtons(bool enable) override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Form_Load(HWND owner);
+    void BuildTable();
+
+    Env& env_;
+    const Settings& settings_;
+    std::unique_ptr<TextureStatus> status_;
+    EventTable events_;
+    HFONT font_ = nullptr;
+};
+
+}  // namespace vm

@@ -1,0 +1,273 @@
+// The texture record and the status window's logic on two simulators:
+// installs in turn, a hand change, a deleted backup, a damaged record,
+// "Restore All Originals" with a locked file and again, and a fault at
+// every copy and replace.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "sets/texture_record.h"
+#include "sets/texture_status.h"
+#include "test_sets_view.h"
+
+namespace vm {
+namespace {
+
+const char* kIniPath = "C:\\Prog\\cloud.ini";
+const char* kDataDir = "C:\\Sky";
+const std::vector<std::string> kFiles = {"cld1.bmp", "cld2.bmp", "cld3.bmp"};
+
+class RecordingStatusView : public StatusView {
+public:
+    void SetTitle(const std::string& t) override { title = t; }
+    void ShowLines(const std::vector<StatusLine>& l) override { lines = l; }
+    void ShowTotals(const std::string& t) override { totals = t; }
+    void ShowNote(const std::string& n) override { note = n; }
+    void EnableButtons(bool e) override { enabled = e; }
+    std::string title, totals, note;
+    std::vector<StatusLine> lines;
+    bool enabled = true;
+    std::string Now(const std::string& file) const {
+        for (const StatusLine& l : lines)
+            if (l.file == file) return l.now;
+        return "?";
+    }
+    std::string Backup(const std::string& file) const {
+        for (const StatusLine& l : lines)
+            if (l.file == file) return l.backup;
+        return "?";
+    }
+};
+
+// One simulator: its folders, its set controller, its status window logic.
+struct Sim {
+    Settings s;
+    Catalogue cat;
+    SetsState state;
+    FakeSetsView view;
+    SetsHooks hooks;
+    std::unique_ptr<SetsController> ctl;
+    RecordingStatusView statusView;
+    std::unique_ptr<TextureStatus> status;
+
+    Sim(TestEnv& te, const std::string& root) {
+        s.FsDir = root;
+        s.TextureDir = root + "\\texture";
+        s.DataDir = kDataDir;
+        s.BackupDir = root + "\\bk";
+        s.BackupEnabled = true;
+        s.ShowSkyFiles = true;
+        s.LastInstCount = 3;
+        hooks.autoRandomOn = [] { return false; };
+        ctl = std::make_unique<SetsController>(te.env, s, cat, state, view, hooks);
+        status = std::make_unique<TextureStatus>(te.env, s, statusView);
+        status->simName = root;
+        for (const std::string& f : kFiles) te.fs.AddFile(Tex(f), Orig(f));
+    }
+    std::string Tex(const std::string& f) const { return s.TextureDir + "\\" + f; }
+    std::string Bak(const std::string& f) const { return s.BackupDir + "\\" + f; }
+    std::string Orig(const std::string& f) const { return "own of " + s.FsDir + " " + f; }
+};
+
+std::string SetFile(const std::string& set, const std::string& f) { return "set " + set + " " + f; }
+
+class TextureStatusTest : public ::testing::Test {
+protected:
+    TestEnv te;
+    std::unique_ptr<Sim> a, b;
+
+    TextureStatusTest() { Reset(); }
+    void Reset() {
+        te.fs = MemoryFileSystem();
+        te.fs.AddDir(te.env.programDir);
+        te.msg.calls.clear();
+        te.msg.answers.clear();
+        te.fs.AddFile(kIniPath, "[AppName]\r\nName=Vellmora\r\n[Set1]\r\nDirName=Alto\r\n[Set2]\r\nDirName=Bora\r\n");
+        for (const char* set : {"Alto", "Bora"})
+            for (const std::string& f : kFiles)
+                te.fs.AddFile(std::string(kDataDir) + "\\" + set + "\\" + f, SetFile(set, f));
+        a = std::make_unique<Sim>(te, "C:\\FS2002");
+        b = std::make_unique<Sim>(te, "C:\\CFS3");
+        for (Sim* sim : {a.get(), b.get()}) {
+            BuildCatalogue(te.env, sim->s, sim->cat);
+            sim->ctl->FillSetLists();
+        }
+    }
+    // Installs set `index` (0 Alto, 1 Bora) with every file checked.
+    bool Install(Sim& sim, int index) {
+        sim.ctl->ChooseSet(index);
+        te.msg.Answer({6, 1});
+        const bool ok = sim.ctl->InstallSet();
+        te.msg.answers.clear();
+        return ok;
+    }
+    // Every texture holds its original or a set's file; every backup holds
+    // the original.
+    void ExpectNothingLost(const Sim& sim) {
+        for (const std::string& f : kFiles) {
+            const std::string c = te.fs.Content(sim.Tex(f));
+            EXPECT_TRUE(c == sim.Orig(f) || c == SetFile("Alto", f) || c == SetFile("Bora", f)) << f << ": " << c;
+            if (te.fs.Exists(sim.Bak(f))) { EXPECT_EQ(te.fs.Content(sim.Bak(f)), sim.Orig(f)) << f; }
+        }
+    }
+    // What the lines and the stored record claim is what the disk holds.
+    void ExpectClaimsHold(Sim& sim) {
+        for (const StatusLine& l : sim.statusView.lines) {
+            const std::string c = te.fs.Content(sim.Tex(l.file));
+            if (l.now == kNowOriginal) { EXPECT_EQ(c, sim.Orig(l.file)) << l.file; }
+            if (l.now == "Set Alto") { EXPECT_EQ(c, SetFile("Alto", l.file)) << l.file; }
+            if (l.now == "Set Bora") { EXPECT_EQ(c, SetFile("Bora", l.file)) << l.file; }
+            if (l.backup == kBackupOk) { EXPECT_EQ(te.fs.Content(sim.Bak(l.file)), sim.Orig(l.file)) << l.file; }
+        }
+        TextureRecord stored;
+        ASSERT_EQ(stored.Load(te.env, RecordPath(sim.s)), TextureRecord::Loaded::Ok);
+        for (TextureEntry* e : stored.Entries()) {
+            if (!e->hash.empty()) { EXPECT_EQ(e->hash, HashOf(te.env, te.fs.Content(sim.Tex(e->name)))) << e->name; }
+            if (!e->backupHash.empty()) {
+                EXPECT_EQ(e->backupHash, HashOf(te.env, te.fs.Content(sim.Bak(e->name)))) << e->name;
+            }
+        }
+    }
+};
+
+TEST_F(TextureStatusTest, TwoSimulatorsHandChangesDeletedBackupDamagedRecordAndRestoreAll) {
+    ASSERT_TRUE(Install(*a, 0));
+    ASSERT_TRUE(Install(*a, 1));
+    ASSERT_TRUE(Install(*b, 1));
+    ASSERT_TRUE(Install(*b, 0));
+
+    ASSERT_TRUE(a->status->Refresh());
+    EXPECT_EQ(a->statusView.title, "Texture Status - C:\\FS2002");
+    EXPECT_EQ(a->statusView.note, "");
+    for (const std::string& f : kFiles) {
+        EXPECT_EQ(a->statusView.Now(f), "Set Bora") << f;
+        EXPECT_EQ(a->statusView.Backup(f), kBackupOk) << f;
+    }
+    ASSERT_TRUE(b->status->Refresh());
+    for (const std::string& f : kFiles) EXPECT_EQ(b->statusView.Now(f), "Set Alto") << f;
+    ExpectClaimsHold(*a);
+
+    // A hand change, a deleted backup, a changed backup.
+    te.fs.AddFile(a->Tex("cld2.bmp"), "painted by hand");
+    te.fs.Remove(b->Bak("cld1.bmp"));
+    te.fs.AddFile(b->Bak("cld3.bmp"), "not the original");
+    a->status->Refresh();
+    b->status->Refresh();
+    EXPECT_EQ(a->statusView.Now("cld2.bmp"), kNowChanged);
+    EXPECT_EQ(b->statusView.Backup("cld1.bmp"), kBackupNone);
+    EXPECT_EQ(b->statusView.Backup("cld3.bmp"), kBackupDiffers);
+    EXPECT_EQ(a->statusView.totals,
+              "3 files: 0 original, 2 from sets, 1 changed outside Vellmora, 0 missing; backups: 0 none, 0 differ "
+              "from the original");
+
+    // A damaged record is rebuilt, with a note: the sets' files are known by content.
+    const std::string text = te.fs.Content(RecordPath(a->s));
+    te.fs.AddFile(RecordPath(a->s), text.substr(0, text.size() / 2));
+    a->status->Refresh();
+    EXPECT_EQ(a->statusView.note, "The texture record was damaged: it was rebuilt from the backups and the data sets.");
+    EXPECT_EQ(a->statusView.Now("cld1.bmp"), "Set Bora");
+    EXPECT_EQ(a->statusView.Now("cld2.bmp"), kNowChanged);
+    te.fs.Remove(RecordPath(a->s));
+    a->status->Refresh();
+    EXPECT_EQ(a->statusView.note, "The texture record was missing: it was rebuilt from the backups and the data sets.");
+    a->status->Refresh();
+    EXPECT_EQ(a->statusView.note, "");
+
+    // Restore All with a locked file, keeping the hand-changed one.
+    te.fs.Lock(a->Tex("cld3.bmp"));
+    te.msg.calls.clear();
+    te.msg.Answer({7, 1});
+    a->status->RestoreAllOriginals();
+    ASSERT_EQ(te.msg.calls.size(), 2u);
+    EXPECT_EQ(te.msg.calls[0].text,
+              "3 files go back to the original.\r\n\r\nThese files were changed outside Vellmora:\r\n cld2.bmp\r\n"
+              "\r\nYes: put them back too.  No: keep them.");
+    EXPECT_EQ(te.msg.calls[0].style, 35);
+    EXPECT_EQ(te.msg.calls[1].text, "Restored: 1\r\nKept: 1\r\n cld2.bmp\r\nFailed: 1\r\n cld3.bmp: the file could not be replaced");
+    EXPECT_EQ(te.fs.Content(a->Tex("cld1.bmp")), a->Orig("cld1.bmp"));
+    EXPECT_EQ(te.fs.Content(a->Tex("cld2.bmp")), "painted by hand");
+    te.fs.Lock(a->Tex("cld3.bmp"), false);
+    ExpectClaimsHold(*a);
+
+    // Again, putting the hand-changed file back too: every file original.
+    te.msg.calls.clear();
+    te.msg.Answer({6, 1});
+    a->status->RestoreAllOriginals();
+    EXPECT_EQ(te.msg.calls.back().text, "Restored: 2\r\nKept: 0\r\nFailed: 0");
+    for (const std::string& f : kFiles) {
+        EXPECT_EQ(a->statusView.Now(f), kNowOriginal) << f;
+        EXPECT_EQ(te.fs.Content(a->Tex(f)), a->Orig(f)) << f;
+    }
+    TextureRecord stored;
+    ASSERT_EQ(stored.Load(te.env, RecordPath(a->s)), TextureRecord::Loaded::Ok);
+    for (TextureEntry* e : stored.Entries()) EXPECT_EQ(LineOf(*e).now, kNowOriginal) << e->name;
+
+    // On the other simulator the changed backup is never used, and with no
+    // backup nothing goes back; Cancel does nothing.
+    te.msg.calls.clear();
+    te.msg.Answer({2});
+    b->status->RestoreAllOriginals();
+    EXPECT_EQ(te.fs.Content(b->Tex("cld2.bmp")), SetFile("Alto", "cld2.bmp"));
+    te.msg.Answer({6, 1});
+    b->status->RestoreAllOriginals();
+    EXPECT_EQ(te.msg.calls.back().text, "Restored: 1\r\nKept: 0\r\nFailed: 2\r\n cld1.bmp: no backup copy\r\n"
+                                        " cld3.bmp: the backup differs from the original");
+    EXPECT_EQ(te.fs.Content(b->Tex("cld3.bmp")), SetFile("Alto", "cld3.bmp"));
+}
+
+TEST_F(TextureStatusTest, FilesUnchangedSinceTheRecordAreNotReadAgain) {
+    ASSERT_TRUE(Install(*a, 0));
+    ASSERT_TRUE(a->status->Refresh());
+    // Unreadable now, but size and time as recorded: the record is trusted.
+    for (const std::string& f : kFiles) te.fs.Lock(a->Tex(f));
+    ASSERT_TRUE(a->status->Refresh());
+    for (const std::string& f : kFiles) EXPECT_EQ(a->statusView.Now(f), "Set Alto") << f;
+    // Sorting by "Now" and again reversed.
+    te.fs.Lock(a->Tex("cld2.bmp"), false);
+    te.fs.AddFile(a->Tex("cld2.bmp"), "x");
+    a->status->Refresh();
+    a->status->SortBy(1);
+    EXPECT_EQ(a->statusView.lines.front().file, "cld2.bmp");
+    a->status->SortBy(1);
+    EXPECT_EQ(a->statusView.lines.back().file, "cld2.bmp");
+}
+
+TEST_F(TextureStatusTest, AFaultAtEveryCopyAndReplaceLosesNoOriginalAndTheClaimsHold) {
+    for (FsOp op : {FsOp::Copy, FsOp::Replace, FsOp::Write}) {
+        for (int n = 1; n < 40; ++n) {
+            Reset();
+            te.fs.FailNth(op, n);
+            Install(*a, 0);
+            Install(*a, 1);
+            te.msg.Answer({6, 1});
+            a->status->RestoreAllOriginals();
+            te.msg.answers.clear();
+            ExpectNothingLost(*a);
+            // A fresh window on the same folders tells the truth.
+            TextureStatus fresh(te.env, a->s, a->statusView);
+            fresh.Refresh();
+            ExpectClaimsHold(*a);
+        }
+    }
+}
+
+TEST(TextureRecordText, RoundTripsAndRefusesDamage) {
+    TextureRecord r;
+    r.algorithm = "SHA-256";
+    TextureEntry& e = r.At("cld1.bmp");
+    e.originalHash = "ab12", e.originalSize = 5, e.backupHash = "ab12", e.backupTime = 46000.123456789;
+    e.set = "Alto", e.option = "Sun", e.installedHash = "cd34", e.hash = "cd34", e.size = 9, e.time = 46001.5;
+    TextureRecord back;
+    ASSERT_TRUE(back.Parse(r.Text()));
+    EXPECT_EQ(back.Text(), r.Text());
+    const std::string text = r.Text();
+    EXPECT_FALSE(back.Parse(text.substr(0, text.find("[cld1.bmp]"))));  // counts one file, holds none
+    std::string bad = text;
+    bad.replace(bad.find("Size=9"), 6, "Size=x");
+    EXPECT_FALSE(back.Parse(bad));
+    EXPECT_FALSE(back.Parse("garbage"));
+    EXPECT_EQ(DateText(46000.5), "2025-12-09 12:00");
+}
+
+}  // namespace
+}  // namespace vm
