@@ -165,7 +165,7 @@ second_start_restores() {
 # A log-off right after an install: the record is saved with it.
 endsession_saves_record() {
   main_ready || return 1
-  drive wait VellmoraMain 5000 select 1002 0 waittext 1044 Summer 10000 click 1010 \
+  drive wait VellmoraMain 5000 select 1002 0 waittext 1044 Summer 10000 settle click 1010 \
     wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 || return 1
   for f in cld1 cld2 cld3; do same_soon "$tex/Sky/Summer/$f.bmp" "$tex/$f.bmp" || return 1; done
   drive wait VellmoraMain 5000 enabled 1010 1 10000 endsession || return 1
