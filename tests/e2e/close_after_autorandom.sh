@@ -33,8 +33,8 @@ prog_pid=$!
 close_after_autorandom() {
   drive wait VellmoraMain 60000 enabled 1010 1 30000 click 1011 wait VellmoraMsg 20000 title Installation \
     click 12 gone VellmoraMsg 10000 wait FS98MAIN 60000 || return 1
-  # The pilot looks at the simulator before setting a period (the stand-in
-  # is not always up in its first second).
+  # The pilot looks at the simulator before setting a period; the watch,
+  # which looks for it once a second, has seen it running by then.
   drive shot 2000 >/dev/null
   drive wait VellmoraMain 5000 press 1042 1 waittext 1042 0.1min 5000 click 1011 enabled 1010 0 10000 || return 1
   drive wait FS98MAIN 5000 close gone FS98MAIN 10000 || return 1

@@ -106,6 +106,9 @@ holds_soon() {
 }
 autorandom_follows_the_simulator() {
   drive wait VellmoraMain 60000 waittext 1042 5min 30000 enabled 1011 1 30000 click 1011 wait FS98MAIN 60000 || return 1
+  # The watch looks for the simulator once a second: it must have seen it
+  # running before it can see it go (the sets may change faster than that).
+  sleep 1.5
   for k in 1 2; do holds_soon Storm || return 1; holds_soon Calm || return 1; done
   drive wait FS98MAIN 5000 close wait VellmoraMain 5000 waittext 1042 Off 20000 enabled 1010 1 20000
 }
