@@ -4,8 +4,10 @@
 // every copy and replace.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 
+#include "common/operation_guard.h"
 #include "sets/texture_record.h"
 #include "sets/texture_status.h"
 #include "test_sets_view.h"
@@ -249,6 +251,88 @@ TEST_F(TextureStatusTest, AFaultAtEveryCopyAndReplaceLosesNoOriginalAndTheClaims
             ExpectClaimsHold(*a);
         }
     }
+}
+
+// A hasher that hashes only when asked for the digest, as a worker thread
+// would finish later; `deferring` false: it cannot work beside the caller.
+class LaterHasher : public Hasher {
+public:
+    explicit LaterHasher(bool deferring) : deferring_(deferring) {}
+    std::string Algorithm() override { return "test"; }
+    std::string Hash(const std::string& data) override { return "h(" + data + ")"; }
+    bool Begin(std::shared_ptr<const std::string> data) override {
+        if (!deferring_) return false;
+        ++begun;
+        waiting_.push_back(std::move(data));
+        return true;
+    }
+    std::string End() override {
+        const std::string digest = Hash(*waiting_.front());
+        waiting_.pop_front();
+        return digest;
+    }
+    int begun = 0;
+
+private:
+    bool deferring_;
+    std::deque<std::shared_ptr<const std::string>> waiting_;
+};
+
+TEST(ReadAndHash, EveryFileInOrderEqualNeighboursHashedOnceAndAStopOnlyWhereAsked) {
+    for (const bool deferring : {true, false}) {
+        TestEnv te;
+        LaterHasher hasher(deferring);
+        te.env.hasher = &hasher;
+        const std::vector<std::pair<std::string, const char*>> files = {
+            {"C:\\T\\a", "one"}, {"C:\\T\\b", "two"}, {"C:\\T\\c", "two"}, {"C:\\T\\d", nullptr},
+            {"C:\\T\\e", "two"}, {"C:\\T\\f", "three"}, {"C:\\T\\g", "four"}, {"C:\\T\\h", "four"}};
+        std::vector<std::string> paths;
+        for (const auto& [path, content] : files) {
+            paths.push_back(path);
+            if (content) te.fs.AddFile(path, content);
+        }
+        const std::vector<FileHash> got = ReadAndHash(te.env, paths);
+        ASSERT_EQ(got.size(), files.size());
+        for (size_t i = 0; i < files.size(); ++i) {
+            const char* content = files[i].second;
+            EXPECT_EQ(got[i].read, content != nullptr) << i;
+            EXPECT_EQ(got[i].hash, content ? "h(" + std::string(content) + ")" : "") << i << " deferring " << deferring;
+            EXPECT_EQ(got[i].size, content ? std::string(content).size() : 0u) << i;
+        }
+        // c and h equal the file before them; e follows a missing one.
+        if (deferring) {
+            EXPECT_EQ(hasher.begun, 5);
+        }
+        // A stop asked of the running operation ends only a reading that
+        // may stop.
+        OperationGuard guard(&te.pump);
+        te.env.pump = &guard;
+        te.pump.onEvents = [&] {
+            if (te.pump.count == 3) guard.AskStop(nullptr);
+        };
+        EXPECT_TRUE(ReadAndHash(te.env, paths).back().read);
+        te.pump.count = 0;
+        bool stopped = false;
+        const std::vector<FileHash> cut = ReadAndHash(te.env, paths, &stopped);
+        EXPECT_TRUE(stopped);
+        EXPECT_TRUE(cut[1].read);
+        EXPECT_FALSE(cut[2].read);
+    }
+}
+
+TEST_F(TextureStatusTest, AStopDuringTheFirstReadingWritesNoHalfRecord) {
+    ASSERT_TRUE(Install(*a, 0));
+    te.fs.Remove(RecordPath(a->s));
+    OperationGuard guard(&te.pump);
+    te.env.pump = &guard;
+    te.pump.onEvents = [&] { guard.AskStop(nullptr); };
+    EXPECT_FALSE(a->status->Refresh());
+    EXPECT_FALSE(te.fs.Exists(RecordPath(a->s)));
+    te.pump.onEvents = nullptr;
+    guard.Settle();
+    ASSERT_TRUE(a->status->Refresh());
+    for (const std::string& f : kFiles) EXPECT_EQ(a->statusView.Now(f), "Set Alto") << f;
+    ExpectClaimsHold(*a);
 }
 
 TEST(TextureRecordText, RoundTripsAndRefusesDamage) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "fakes.h"
 #include "platform/win32_fs.h"
 #include "platform/win32_hash.h"
@@ -44,6 +47,20 @@ TEST(TexStatusWin, ColumnsOnRealFoldersSortingAndRestoreAll) {
     env.pump = &guard;
     EXPECT_EQ(hasher.Algorithm(), "SHA-256");
     EXPECT_EQ(hasher.Hash("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // The worker thread gives the same digests, in the order begun.
+    {
+        std::vector<std::string> contents;
+        for (int i = 0; i < 40; ++i) contents.push_back(std::string(1000u * static_cast<unsigned>(i), char('a' + i % 26)));
+        size_t ended = 0;
+        for (size_t i = 0; i < contents.size(); ++i) {
+            ASSERT_TRUE(hasher.Begin(std::make_shared<const std::string>(contents[i])));
+            if (i % 3 == 2) {
+                EXPECT_EQ(hasher.End(), hasher.Hash(contents[ended])) << ended;
+                ++ended;
+            }
+        }
+        for (; ended < contents.size(); ++ended) EXPECT_EQ(hasher.End(), hasher.Hash(contents[ended])) << ended;
+    }
 
     frmTexStatus w(env, s, guard);
     w.Show(nullptr, "FS2002");

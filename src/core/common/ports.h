@@ -77,6 +77,11 @@ public:
     // The digest of the bytes as lower-case hex, or the empty text when the
     // provider fails.
     virtual std::string Hash(const std::string& data) = 0;
+    // Hashing beside the caller's own work: Begin hands one content over
+    // (false: this hasher cannot, hash it with Hash), End waits for the next
+    // digest in the order the contents were begun.
+    virtual bool Begin(std::shared_ptr<const std::string> /*data*/) { return false; }
+    virtual std::string End() { return std::string(); }
 };
 
 // The private-profile functions. A null section or key pointer is the

@@ -1,10 +1,15 @@
 #include "sets/texture_record.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <memory>
+#include <string_view>
 
 #include "common/convert.h"
 #include "common/fileproc.h"
+#include "common/operation_guard.h"
 #include "sets/backup.h"
 #include "sets/catalogue.h"
 
@@ -30,20 +35,26 @@ std::string Fnv1a(const std::string& data) {
     return buf;
 }
 
-bool ToU64(const std::string& v, uint64_t& out) {
-    if (v.empty() || v.find_first_not_of("0123456789") != std::string::npos) return false;
-    out = std::strtoull(v.c_str(), nullptr, 10);
+bool ToU64(std::string_view v, uint64_t& out) {
+    if (v.empty() || v.size() > 19) return false;
+    out = 0;
+    for (char c : v) {
+        if (c < '0' || c > '9') return false;
+        out = out * 10 + static_cast<uint64_t>(c - '0');
+    }
     return true;
 }
 
-bool ToNum(const std::string& v, double& out) {
-    if (v.empty()) return false;
-    char* end = nullptr;
-    out = std::strtod(v.c_str(), &end);
-    return end && *end == '\0';
+bool ToNum(std::string_view v, double& out) {
+    const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), out);
+    return !v.empty() && error == std::errc() && end == v.data() + v.size();
 }
 
-bool IsHex(const std::string& v) { return v.find_first_not_of("0123456789abcdef") == std::string::npos; }
+bool IsHex(std::string_view v) {
+    for (char c : v)
+        if ((c < '0' || c > '9') && (c < 'a' || c > 'f')) return false;
+    return true;
+}
 
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.rfind('\\');
@@ -103,34 +114,37 @@ std::string TextureRecord::Text() const {
 
 bool TextureRecord::Parse(const std::string& text) {
     byName_.clear();
-    std::string section;
     TextureEntry* e = nullptr;
     bool head = false;
     uint64_t files = 0;
     int version = 0;
+    const std::string_view all(text);
     size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(at, end - at);
+    while (at < all.size()) {
+        size_t end = all.find('\n', at);
+        if (end == std::string_view::npos) end = all.size();
+        std::string_view line = all.substr(at, end - at);
         at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             if (line.back() != ']' || line.size() < 3) return false;
-            section = line.substr(1, line.size() - 2);
+            const std::string section(line.substr(1, line.size() - 2));
             if (SameText(section, kHead)) {
                 head = true;
                 e = nullptr;
-            } else {
-                if (!head || !IsTextureFileName(section) || Find(section)) return false;
-                e = &At(section);
+                continue;
             }
+            if (!head || !IsTextureFileName(section)) return false;
+            const auto [it, added] = byName_.try_emplace(UCase(section));
+            if (!added) return false;  // a file named twice
+            e = &it->second;
+            e->name = section;
             continue;
         }
         const size_t eq = line.find('=');
-        if (eq == std::string::npos) return false;
-        const std::string key = line.substr(0, eq), v = line.substr(eq + 1);
+        if (eq == std::string_view::npos) return false;
+        const std::string_view key = line.substr(0, eq), v = line.substr(eq + 1);
         bool ok = true;
         if (!e) {
             if (!head) return false;
@@ -221,35 +235,115 @@ void SetOfSource(const Settings& s, const std::string& source, std::string& set,
     option = sep == std::string::npos ? std::string() : rel.substr(sep + 1);
 }
 
-void RebuildRecord(Env& env, const Settings& s, TextureRecord& record) {
+std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& paths, bool* stopped) {
+    std::vector<FileHash> out(paths.size());
+    std::vector<size_t> sameAs(paths.size(), paths.size());
+    std::deque<size_t> pending;  // begun, digest not yet taken
+    const auto collect = [&] {
+        out[pending.front()].hash = env.hasher->End();
+        pending.pop_front();
+    };
+    std::shared_ptr<const std::string> prev;  // the file before, when it was read
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (env.pump) env.pump->DoEvents();
+        const OperationGuard* g = GuardOf(env);
+        if (stopped && g && g->StopAsked()) {
+            *stopped = true;
+            break;
+        }
+        std::optional<std::string> data = env.fs->Read(paths[i]);
+        if (!data) {
+            prev.reset();
+            continue;
+        }
+        out[i].read = true;
+        out[i].size = data->size();
+        auto content = std::make_shared<const std::string>(std::move(*data));
+        if (prev && *prev == *content) {
+            sameAs[i] = i - 1;
+        } else if (env.hasher && env.hasher->Begin(content)) {
+            pending.push_back(i);
+            // Two in hand keep the hasher busy while the next file is read.
+            if (pending.size() > 2) collect();
+        } else {
+            out[i].hash = HashOf(env, *content);
+        }
+        prev = std::move(content);
+    }
+    while (!pending.empty()) collect();
+    for (size_t i = 0; i < out.size(); ++i)
+        if (sameAs[i] < out.size()) out[i].hash = out[sameAs[i]].hash;
+    return out;
+}
+
+bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* stopped) {
     record.Clear();
     record.algorithm = HashAlgorithm(env);
     // Data-set files by name, for telling which set a texture came from.
     std::vector<std::string> setFiles;
     ListFilesDeep(env, s.DataDir, "*.*", setFiles);
-    for (const FindData& f : env.fs->Find(SubPath(s.BackupDir, "*.*"))) {
+    std::map<std::string, FindData> textures;  // by upper-cased name
+    for (FindData& f : env.fs->Find(SubPath(s.TextureDir, "*.*")))
+        if (!(f.attributes & kAttrDirectory)) textures[UCase(f.name)] = std::move(f);
+    // Each backup copy and then its texture file: a texture file that is
+    // still the original is read right after its equal.
+    struct Pair {
+        FindData backup;
+        const FindData* texture;
+    };
+    std::vector<Pair> pairs;
+    std::vector<std::string> paths;
+    for (FindData& f : env.fs->Find(SubPath(s.BackupDir, "*.*"))) {
         if ((f.attributes & kAttrDirectory) || IsCopyTempName(f.name) || SameText(f.name, kRecordFileName))
             continue;
-        TextureEntry& e = record.At(f.name);
-        Observe(env, SubPath(s.BackupDir, f.name), e.backupSize, e.backupTime, e.backupHash);
+        const auto t = textures.find(UCase(f.name));
+        paths.push_back(SubPath(s.BackupDir, f.name));
+        paths.push_back(SubPath(s.TextureDir, f.name));
+        pairs.push_back({std::move(f), t == textures.end() ? nullptr : &t->second});
+    }
+    bool stop = false;
+    const std::vector<FileHash> read = ReadAndHash(env, paths, stopped ? &stop : nullptr);
+    if (stop) {
+        *stopped = true;
+        record.Clear();
+        return false;
+    }
+    // A listing without stamps leaves them to the file's own.
+    const auto stamp = [&env](const std::string& path, const FindData* listed, const FileHash& got, uint64_t& size,
+                              double& time, std::string& hash) {
+        std::optional<double> t;
+        if (listed) t = listed->stamped ? std::optional<double>(listed->time) : env.fs->ModTime(path);
+        if (!t) {
+            size = 0, time = 0, hash.clear();
+            return;
+        }
+        time = *t;
+        size = got.read ? got.size : listed->stamped ? listed->size : env.fs->Size(path).value_or(0);
+        hash = got.hash;
+    };
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const Pair& p = pairs[i];
+        TextureEntry& e = record.At(p.backup.name);
+        stamp(paths[2 * i], &p.backup, read[2 * i], e.backupSize, e.backupTime, e.backupHash);
         e.originalHash = e.backupHash, e.originalSize = e.backupSize;
-        Observe(env, SubPath(s.TextureDir, f.name), e.size, e.time, e.hash);
+        stamp(paths[2 * i + 1], p.texture, read[2 * i + 1], e.size, e.time, e.hash);
         e.since = e.time;
         if (e.hash.empty() || e.hash == e.originalHash) continue;
         e.installedHash = e.hash;  // changed outside, unless a set holds it
         for (const std::string& file : setFiles) {
-            if (!SameText(FileNameOf(file), f.name)) continue;
+            if (!SameText(FileNameOf(file), p.backup.name)) continue;
             const std::optional<std::string> data = env.fs->Read(file);
             if (!data || HashOf(env, *data) != e.hash) continue;
             SetOfSource(s, file, e.set, e.option);
             break;
         }
     }
+    return true;
 }
 
-TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record) {
+TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped) {
     const TextureRecord::Loaded how = record.Load(env, RecordPath(s));
-    if (how != TextureRecord::Loaded::Ok) RebuildRecord(env, s, record);
+    if (how != TextureRecord::Loaded::Ok) RebuildRecord(env, s, record, stopped);
     return how;
 }
 

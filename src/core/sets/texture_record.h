@@ -66,13 +66,28 @@ std::string RecordPath(const Settings& s);
 std::string HashOf(Env& env, const std::string& data);
 std::string HashAlgorithm(Env& env);
 
+// What reading one file gave: its size and content hash (not read: missing
+// or unreadable).
+struct FileHash {
+    bool read = false;
+    uint64_t size = 0;
+    std::string hash;
+};
+// Reads each file once and hashes it, pumping between files. The hashing
+// of one file goes on beside the reading of the next where the hasher can,
+// and a file equal byte for byte to the one before it takes that one's
+// hash. With `stopped`, a stop asked of the running operation ends the
+// reading (and sets it); without, the reading always finishes.
+std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& paths, bool* stopped = nullptr);
+
 // Fills the record from what can be known: each backup copy is an
 // original; each texture file is the original, a data set's file of the
-// same name and content, or changed outside the program.
-void RebuildRecord(Env& env, const Settings& s, TextureRecord& record);
+// same name and content, or changed outside the program. With `stopped`,
+// a stop asked meanwhile leaves the record empty and returns false.
+bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr);
 // The record as stored, or rebuilt when it is missing or damaged (`how`
 // tells which).
-TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record);
+TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr);
 
 // After a copy loop: what the files named now hold, read from the disk.
 enum class Noted { Backup, Install, Restore };

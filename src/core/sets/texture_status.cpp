@@ -92,7 +92,8 @@ bool TextureStatus::Refresh() {
     if (!scope) return false;
     view_.EnableButtons(false);
     view_.SetTitle("Texture Status - " + simName);
-    const TextureRecord::Loaded how = LoadOrRebuild(env_, s_, record_);
+    bool stopped = false;
+    const TextureRecord::Loaded how = LoadOrRebuild(env_, s_, record_, &stopped);
     std::string note;
     if (how == TextureRecord::Loaded::Missing)
         note = "The texture record was missing: it was rebuilt from the backups and the data sets.";
@@ -100,7 +101,6 @@ bool TextureStatus::Refresh() {
         note = "The texture record was damaged: it was rebuilt from the backups and the data sets.";
     view_.ShowNote(note);
     lines_.clear();
-    bool stopped = false;
     // One listing of each folder gives every file's size and time.
     const auto listing = [this](const std::string& folder) {
         std::map<std::string, FindData> byName;
@@ -108,28 +108,39 @@ bool TextureStatus::Refresh() {
             if (!(f.attributes & kAttrDirectory)) byName[UCase(f.name)] = std::move(f);
         return byName;
     };
-    const auto textures = listing(s_.TextureDir), backups = listing(s_.BackupDir);
-    // A record that learns nothing new is not written again.
-    const std::string before = how == TextureRecord::Loaded::Ok ? record_.Text() : std::string();
+    // Fresh from a rebuild every stamp was just read; a record that learns
+    // nothing new is not written again.
+    const bool fresh = how != TextureRecord::Loaded::Ok;
+    bool learnt = fresh && !stopped;
+    const auto textures = fresh ? std::map<std::string, FindData>() : listing(s_.TextureDir);
+    const auto backups = fresh ? std::map<std::string, FindData>() : listing(s_.BackupDir);
     const auto in = [](const std::map<std::string, FindData>& m, const std::string& name) -> const FindData* {
         const auto it = m.find(UCase(name));
         return it == m.end() ? nullptr : &it->second;
     };
-    for (TextureEntry* e : record_.Entries()) {
-        if (env_.pump) env_.pump->DoEvents();
+    const std::vector<TextureEntry*> entries = record_.Entries();
+    for (size_t i = 0; i < entries.size() && !stopped; ++i) {
+        TextureEntry& e = *entries[i];
+        // Trusted stamps are quick to compare: the window is served every
+        // few files.
+        if (i % 16 == 0 && env_.pump) env_.pump->DoEvents();
         if (StopAskedIn(env_)) {
             stopped = true;
             break;
         }
-        // Fresh from a rebuild every stamp was just read.
-        if (how == TextureRecord::Loaded::Ok) {
-            ObserveStamped(env_, SubPath(s_.TextureDir, e->name), in(textures, e->name), e->size, e->time, e->hash);
-            ObserveStamped(env_, SubPath(s_.BackupDir, e->name), in(backups, e->name), e->backupSize,
-                           e->backupTime, e->backupHash);
+        if (!fresh) {
+            const uint64_t size = e.size, backupSize = e.backupSize;
+            const double time = e.time, backupTime = e.backupTime;
+            const std::string hash = e.hash, backupHash = e.backupHash;
+            ObserveStamped(env_, SubPath(s_.TextureDir, e.name), in(textures, e.name), e.size, e.time, e.hash);
+            ObserveStamped(env_, SubPath(s_.BackupDir, e.name), in(backups, e.name), e.backupSize, e.backupTime,
+                           e.backupHash);
+            learnt = learnt || size != e.size || time != e.time || hash != e.hash || backupSize != e.backupSize ||
+                     backupTime != e.backupTime || backupHash != e.backupHash;
         }
-        lines_.push_back(LineOf(*e));
+        lines_.push_back(LineOf(e));
     }
-    if (env_.fs->ModTime(s_.BackupDir) && record_.Text() != before) record_.Save(env_, RecordPath(s_));
+    if (learnt && env_.fs->ModTime(s_.BackupDir)) record_.Save(env_, RecordPath(s_));
     Show();
     view_.EnableButtons(true);
     return !stopped;
