@@ -4,7 +4,8 @@
 # windows answered through their buttons, the texture and backup folders are
 # checked, [LastInstalled] of cloud.ini after closing; a second start shows
 # the record and restores the originals byte for byte; a log-off after a
-# third install saves its record.
+# third install saves its record; the texture status puts every original
+# back but a hand-changed one.
 . "$(dirname "$0")/lib.sh"
 
 sim=$(sim_dir sim-install)
@@ -177,6 +178,31 @@ endsession_saves_record() {
   esac
 }
 
+# Two installs (Summer above, Storm now) and a hand change: "Restore All
+# Originals" answered No keeps the hand-changed file and puts every other
+# original back byte for byte.
+status_restores_all_but_the_hand_change() {
+  main_ready || return 1
+  drive wait VellmoraMain 5000 select 1002 1 waittext 1044 Storm 10000 settle click 1010 \
+    wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 || return 1
+  for f in cld1 cld2 cldcn1; do same_soon "$tex/Sky/Storm/$f.bmp" "$tex/$f.bmp" || return 1; done
+  head -c 7777 /dev/urandom > "$tex/sun6.bmp"
+  cp "$tex/sun6.bmp" "$E2E/install-sun6-by-hand.bmp"
+  drive wait VellmoraMain 10000 enabled 1010 1 10000 command 2015 wait VellmoraTexStatus 20000 \
+    waittitle 'Texture Status - FS2K' 20000 enabled 4004 1 20000 click 4004 \
+    wait VellmoraMsg 20000 title 'Restore All Originals' \
+    text 101 '5 files go back to the original.\n\nThese files were changed outside Vellmora:\n sun6.bmp\n\nYes: put them back too.  No: keep them.' \
+    click 23 waitwith VellmoraMsg 101 'Restored: 4\nKept: 1\n sun6.bmp\nFailed: 0' 20000 \
+    click 23 gone VellmoraMsg 10000 || return 1
+  for f in cld1 cld2 cld3 cldcn1 other; do same_soon "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
+  same "$E2E/install-sun6-by-hand.bmp" "$tex/sun6.bmp" || return 1
+  for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
+  no_temp || return 1
+  drive wait VellmoraTexStatus 5000 enabled 4004 1 10000 click 4006 gone VellmoraTexStatus 10000 \
+    wait VellmoraMain 5000 close || return 1
+  prog_ended
+}
+
 start_prog
 check first-start-backs-up first_start_backs_up
 check install-storm install_storm
@@ -187,5 +213,8 @@ check second-start-restores second_start_restores
 stop_prog
 start_prog
 check endsession-saves-record endsession_saves_record
+stop_prog
+start_prog
+check status-restores-all-but-the-hand-change status_restores_all_but_the_hand_change
 stop_prog
 finish

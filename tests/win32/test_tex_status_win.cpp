@@ -63,7 +63,11 @@ TEST(TexStatusWin, ColumnsOnRealFoldersSortingAndRestoreAll) {
     }
 
     frmTexStatus w(env, s, guard);
-    w.Show(nullptr, "FS2002");
+    {
+        // Opened as the main window's menu command opens it: from a handler.
+        const OperationScope handler(guard, Operation::Handler);
+        w.Show(nullptr, "FS2002");
+    }
     ASSERT_TRUE(w.Loaded());
     EXPECT_EQ(GetText(w.hwnd()), "Texture Status - FS2002");
     ASSERT_EQ(w.Rows(), 3);

@@ -47,7 +47,9 @@ void frmTexStatus::Show(HWND owner, const std::string& simName) {
     status_->simName = simName;
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    events_.Fire(cmdRefresh, BN_CLICKED);
+    // Part of the command that opens the window (a handler that runs now),
+    // not an event of its own: a table would refuse it as busy.
+    status_->Refresh();
 }
 
 void frmTexStatus::Form_Load(HWND owner) {

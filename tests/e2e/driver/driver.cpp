@@ -7,6 +7,11 @@
 //   lines <file> <n> <ms>        wait until the file holds at least n lines
 //   wait <class> <ms>            wait for a visible top-level window of the class
 //   title <text>                 the found window's caption must equal text
+//   waittitle <text> <ms>        wait until the found window's caption is text
+//   waitwith <class> <id> <text> <ms>
+//                                wait for a visible window of the class whose
+//                                child control's text equals text (the next
+//                                of a series of message windows)
 //   text <id> <text>             a child control's text must equal text
 //   waittext <id> <text> <ms>    wait until a child control's text equals text
 //   visible <id> <0|1>           a child control's visibility
@@ -205,6 +210,27 @@ int main(int argc, char** argv) {
             const std::string want = Unescape(arg(1)), got = g_win ? Text(g_win) : "";
             if (got != want) Fail("title [" + got + "] != [" + want + "]");
             i += 1;
+        } else if (cmd == "waittitle") {
+            const std::string want = Unescape(arg(1));
+            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(2)));
+            std::string got;
+            while ((got = g_win ? Text(g_win) : "") != want && GetTickCount() - start <= ms) Sleep(50);
+            if (got != want) Fail("title [" + got + "] never became [" + want + "]");
+            i += 2;
+        } else if (cmd == "waitwith") {
+            const std::string want = Unescape(arg(3));
+            const int id = std::atoi(arg(2));
+            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(4)));
+            HWND found = nullptr;
+            while (!found && GetTickCount() - start <= ms) {
+                HWND h = FindVisible(arg(1));
+                HWND c = h ? GetDlgItem(h, id) : nullptr;
+                if (c && Text(c) == want) found = h;
+                else Sleep(50);
+            }
+            g_win = found;
+            if (!found) Fail(std::string("no window of class ") + arg(1) + " with [" + want + "]");
+            i += 4;
         } else if (cmd == "text") {
             HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
             const std::string want = Unescape(arg(2)), got = c ? Text(c) : "<no control>";
