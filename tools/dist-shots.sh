@@ -55,6 +55,11 @@ drv wait VellmoraMain 5000 command 2011 wait VellmoraSound 20000 settle && shot 
 drv wait VellmoraSound 5000 command 4102 wait VellmoraMusic 10000 settle && shot playlist-editor VellmoraMusic
 drv closeclass VellmoraMusic gone VellmoraMusic 20000
 drv closeclass VellmoraSound gone VellmoraSound 20000
+# The texture status before anything is installed (an install would show
+# the time of the run).
+drv wait VellmoraMain 5000 command 2015 wait VellmoraTexStatus 20000 enabled 4004 1 60000 settle && \
+  shot texture-status VellmoraTexStatus
+drv closeclass VellmoraTexStatus gone VellmoraTexStatus 20000
 drv closeclass VellmoraMain
 sleep 2
 /usr/lib/wine/wineserver -k 2>/dev/null || true
@@ -62,6 +67,6 @@ SCRIPT
 : > "$out/.driver.log"
 xvfb-run -a -s "-screen 0 1024x768x24" sh "$out/.run.sh"
 rm -f "$out/.raw.png" "$out/.run.sh" "$out/.rect"
-for s in backup-question main-sky autorandom main-situation weather-editor sound-desk playlist-editor; do
+for s in backup-question main-sky autorandom main-situation weather-editor sound-desk playlist-editor texture-status; do
   [ -s "$out/$s.png" ] || { echo "dist-shots: no picture of $s" >&2; cat "$out/.driver.log" >&2; exit 1; }
 done

@@ -26,6 +26,8 @@ pic() {
 for f in cld1 cld2 cld3 cldcn1 cldcn2 cirrus1 cumul1 stratus1 cirrus_overcast sun6 moon1 halo runway1 smoke1 raindrop; do
   pic "$fs/texture/$f.bmp" 64x64 gray60-gray40
 done
+# Dated as a simulator's own files: the texture status shows the date.
+touch -d '2002-10-15 12:00:00' "$fs/texture/"*.bmp
 pic "$fs/UIRES/dlgsplash.bmp" 320x200 navy-gray
 # The splash series, turned before each start.
 mkdir -p "$fs/UIRES/Vellmora"
