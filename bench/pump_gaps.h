@@ -26,6 +26,9 @@ public:
         }
         last_ = now;
     }
+    // The time until the next run is the benchmark's own (its measuring and
+    // printing), not the window's: it is not timed.
+    void Resume() { last_ = {}; }
     // Forgets what was timed; the next run starts a new series.
     void Reset() {
         longestMs = 0;
