@@ -182,7 +182,7 @@ TEST_F(TextureStatusTest, TwoSimulatorsHandChangesDeletedBackupDamagedRecordAndR
     a->status->RestoreAllOriginals();
     ASSERT_EQ(te.msg.calls.size(), 2u);
     EXPECT_EQ(te.msg.calls[0].text,
-              "3 files go back to the original.\r\n\r\nThese files were changed outside Vellmora:\r\n cld2.bmp\r\n"
+              "2 files go back to the original.\r\n\r\nThese files were changed outside Vellmora:\r\n cld2.bmp\r\n"
               "\r\nYes: put them back too.  No: keep them.");
     EXPECT_EQ(te.msg.calls[0].style, 35);
     EXPECT_EQ(te.msg.calls[1].text, "Restored: 1\r\nKept: 1\r\n cld2.bmp\r\nFailed: 1\r\n cld3.bmp: the file could not be replaced");

@@ -191,7 +191,7 @@ status_restores_all_but_the_hand_change() {
   drive wait VellmoraMain 10000 enabled 1010 1 10000 command 2015 wait VellmoraTexStatus 20000 \
     waittitle 'Texture Status - FS2K' 20000 enabled 4004 1 20000 click 4004 \
     wait VellmoraMsg 20000 title 'Restore All Originals' \
-    text 101 '5 files go back to the original.\n\nThese files were changed outside Vellmora:\n sun6.bmp\n\nYes: put them back too.  No: keep them.' \
+    text 101 '4 files go back to the original.\n\nThese files were changed outside Vellmora:\n sun6.bmp\n\nYes: put them back too.  No: keep them.' \
     click 23 waitwith VellmoraMsg 101 'Restored: 4\nKept: 1\n sun6.bmp\nFailed: 0' 20000 \
     click 23 gone VellmoraMsg 10000 || return 1
   for f in cld1 cld2 cld3 cldcn1 other; do same_soon "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done

@@ -192,7 +192,8 @@ void TextureStatus::RestoreAllOriginals() {
         env_.msg->ShowMsg("Every texture file is the original.", 64, "Restore All Originals");
         return;
     }
-    std::string question = std::to_string(back.size() + changed.size()) + " files go back to the original.";
+    // The count leaves out the changed files: Yes puts them back "too".
+    std::string question = std::to_string(back.size()) + " files go back to the original.";
     if (!changed.empty()) {
         question += kCrLf + kCrLf + "These files were changed outside Vellmora:" + kCrLf;
         for (const std::string& n : changed) question += " " + n + kCrLf;
