@@ -4,6 +4,7 @@
 // every copy and replace.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 
@@ -220,6 +221,16 @@ TEST_F(TextureStatusTest, TwoSimulatorsHandChangesDeletedBackupDamagedRecordAndR
 TEST_F(TextureStatusTest, FilesUnchangedSinceTheRecordAreNotReadAgain) {
     ASSERT_TRUE(Install(*a, 0));
     ASSERT_TRUE(a->status->Refresh());
+    // A file first backed up into an existing record has a date too.
+    te.fs.AddFile(a->Tex("cld9.bmp"), "own cld9");
+    te.fs.AddFile(a->Bak("cld9.bmp"), "own cld9");
+    NoteFiles(te.env, a->s, Noted::Backup, {"cld9.bmp"});
+    ASSERT_TRUE(a->status->Refresh());
+    EXPECT_NE(std::find_if(a->statusView.lines.begin(), a->statusView.lines.end(),
+                           [](const StatusLine& l) {
+                               return l.file == "cld9.bmp" && l.now == kNowOriginal && !l.since.empty();
+                           }),
+              a->statusView.lines.end());
     // Unreadable now, but size and time as recorded: the record is trusted.
     for (const std::string& f : kFiles) te.fs.Lock(a->Tex(f));
     ASSERT_TRUE(a->status->Refresh());

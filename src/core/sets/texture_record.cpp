@@ -368,6 +368,9 @@ void NoteFiles(Env& env, const Settings& s, Noted what, const std::vector<std::s
         }
         e.hash.clear();
         Observe(env, SubPath(s.TextureDir, name), e.size, e.time, e.hash);
+        // An original first seen by a backup is the original since its
+        // file's own time, as a rebuilt record says.
+        if (what == Noted::Backup && e.set.empty() && e.since == 0) e.since = e.time;
         if (what == Noted::Install) {
             if (i < sources.size()) SetOfSource(s, sources[i], e.set, e.option);
             e.installedHash = e.hash, e.since = now;
