@@ -57,8 +57,14 @@ drv closeclass VellmoraMusic gone VellmoraMusic 20000
 drv closeclass VellmoraSound gone VellmoraSound 20000
 # The texture status before anything is installed (an install would show
 # the time of the run).
-drv wait VellmoraMain 5000 command 2015 wait VellmoraTexStatus 20000 enabled 4004 1 60000 settle && \
-  shot texture-status VellmoraTexStatus
+# (Tried again: one run of the driver here once left no trace at all.)
+for n in 1 2 3; do
+  if drv wait VellmoraMain 5000 command 2015 wait VellmoraTexStatus 20000 enabled 4004 1 60000 settle; then
+    shot texture-status VellmoraTexStatus
+    break
+  fi
+  drv closeclass VellmoraTexStatus gone VellmoraTexStatus 20000
+done
 drv closeclass VellmoraTexStatus gone VellmoraTexStatus 20000
 drv closeclass VellmoraMain
 sleep 2

@@ -95,7 +95,8 @@ struct Search {
 BOOL CALLBACK EachWindow(HWND h, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
     char cls[256];
-    GetClassNameA(h, cls, sizeof cls);
+    // A window gone meanwhile has no class (and leaves the buffer as it was).
+    if (!GetClassNameA(h, cls, sizeof cls)) return TRUE;
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     if (lstrcmpiA(cls, s->cls) == 0 && IsWindowVisible(h) && (!s->pid || pid == s->pid)) {
@@ -112,7 +113,7 @@ HWND FindVisible(const char* cls) {
 }
 
 bool IsCombo(HWND h) {
-    char cls[64];
+    char cls[64] = "";
     GetClassNameA(h, cls, sizeof cls);
     return lstrcmpiA(cls, "ComboBox") == 0;
 }
@@ -152,7 +153,7 @@ HWND WaitFor(const char* cls, DWORD ms) {
 }
 
 BOOL CALLBACK PrintWindowLine(HWND h, LPARAM) {
-    char cls[256];
+    char cls[256] = "";
     GetClassNameA(h, cls, sizeof cls);
     RECT r;
     GetWindowRect(h, &r);
@@ -164,6 +165,8 @@ BOOL CALLBACK PrintWindowLine(HWND h, LPARAM) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Unbuffered: what a driver that dies half way did still reaches the log.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     for (int i = 1; i < argc; ++i) {
         const std::string cmd = argv[i];
         auto arg = [&](int k) -> const char* { return i + k < argc ? argv[i + k] : ""; };
