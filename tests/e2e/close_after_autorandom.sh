@@ -21,14 +21,7 @@ InitRndTime=0
 RandomWait=50
 "
 
-prog_pid=
-stop_all() {
-  [ -z "$prog_pid" ] || kill "$prog_pid" 2>/dev/null || true
-  drive wait FS98MAIN 100 close >/dev/null 2>&1 || true
-}
-trap stop_all EXIT
-"$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
-prog_pid=$!
+start_vellmora "$dir"
 
 close_after_autorandom() {
   drive wait VellmoraMain 60000 enabled 1010 1 30000 click 1011 wait VellmoraMsg 20000 title Installation \

@@ -44,14 +44,7 @@ LastNo=3
 DirName=Storm
 " | sed 's/$/\r/' > "$dir/cloud.ini"
 
-prog_pid=
-stop_all() {
-  [ -z "$prog_pid" ] || kill "$prog_pid" 2>/dev/null || true
-  drive wait FS98MAIN 100 close >/dev/null 2>&1 || true
-}
-trap stop_all EXIT
-"$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
-prog_pid=$!
+start_vellmora "$dir"
 
 sims() { drive list | grep -c ' FS98MAIN '; }
 ini_has() { tr -d "\r" < "$1" | grep -Fqx "$2" || { echo "$1 lacks [$2]"; return 1; }; }
@@ -94,8 +87,7 @@ tr -d '\r' < "$dir/cloud.ini" | sed 's/^Show=off$/Show=off\n[InitRndTime]\nInitR
   sed 's/$/\r/' > "$dir/cloud.tmp"
 printf '[Set2]\r\nDirName=Calm\r\n' >> "$dir/cloud.tmp"
 mv "$dir/cloud.tmp" "$dir/cloud.ini"
-"$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
-prog_pid=$!
+start_vellmora "$dir"
 
 # The texture file holds the given set's bitmap within 20 s.
 holds_soon() {

@@ -50,36 +50,43 @@ ipc_sim() {
 # ipc_ini DIR [MORE]: the program folder's cloud.ini for an ipc_sim
 # simulator (no backup, no logo, the set "Summer"), then MORE, with CR LF.
 ipc_ini() {
-  printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowLogo]
+  { ini_head; printf '%s' "[ShowLogo]
 Show=off
 [Set1]
 DirName=Summer
-${2:-}" | sed 's/$/\r/' > "$1/cloud.ini"
+${2:-}"; } | sed 's/$/\r/' > "$1/cloud.ini"
 }
 
 # files_ini DIR SET [MORE]: the program folder's cloud.ini for a plain
 # simulator (no backup, no logo, the file lists shown), MORE, then the one
 # set SET, with CR LF.
 files_ini() {
-  printf '%s' "[AppName]
-Name=Vellmora
-[DataDirName]
-Name=Sky
-[BackUpFunc]
-Func=off
-[ShowSkyFiles]
+  { ini_head; printf '%s' "[ShowSkyFiles]
 ShowFiles=True
 [ShowLogo]
 Show=off
 ${3:-}[Set1]
 DirName=$2
-" | sed 's/$/\r/' > "$1/cloud.ini"
+"; } | sed 's/$/\r/' > "$1/cloud.ini"
+}
+
+# The head both start with: the program's name, the data folder "Sky", no
+# backup.
+ini_head() {
+  printf '%s\n' '[AppName]' 'Name=Vellmora' '[DataDirName]' 'Name=Sky' '[BackUpFunc]' 'Func=off'
+}
+
+# start_vellmora DIR: runs the program of DIR in the background
+# ($prog_pid); when the script ends it is killed and a stand-in simulator
+# still up is closed.
+start_vellmora() {
+  trap stop_vellmora EXIT
+  "$WRUN" "$(winpath "$1")\\Vellmora.exe" >/dev/null 2>&1 &
+  prog_pid=$!
+}
+stop_vellmora() {
+  [ -z "${prog_pid:-}" ] || kill "$prog_pid" 2>/dev/null || true
+  drive wait FS98MAIN 100 close >/dev/null 2>&1 || true
 }
 
 # The driver writes to a file, never straight into a caller's $(...): the
