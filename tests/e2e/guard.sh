@@ -63,7 +63,9 @@ switch_during_install() {
   drive wait VellmoraMain 60000 enabled 1010 1 30000 click 1010 wait VellmoraMsg 20000 title Installation \
     wait VellmoraMain 2000 click 1024 wait VellmoraMsg 2000 click 12 gone VellmoraMsg 10000 \
     wait VellmoraMain 2000 enabled 1010 1 20000 || return 1
-  all_set && all_own
+  # The buttons are still enabled between the answer and the first copy, so
+  # the files are what tells that the install has run.
+  soon all_set && all_own
 }
 
 # A left click on the period during a manual install is refused: the period

@@ -89,15 +89,6 @@ stop_prog() {
 }
 trap stop_prog EXIT
 
-# same_soon A B: the files become equal within 20 s.
-same_soon() {
-  i=0
-  until cmp -s "$1" "$2"; do
-    i=$((i + 1))
-    [ $i -le 100 ] || { echo "differs: $2 (expected $1)"; return 1; }
-    sleep 0.2
-  done
-}
 same() { cmp -s "$1" "$2" || { echo "differs: $2 (expected $1)"; return 1; }; }
 no_temp() {
   for d in "$tex" "$tex/Backup"; do
@@ -117,7 +108,7 @@ first_start_backs_up() {
   drive wait VellmoraMsg 60000 title "BackUp Original" \
     text 101 "Original texture files will be backup to\\n$(esc "$(winpath "$tex")")\\\\Backup" click 12 || return 1
   main_ready || return 1
-  for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
+  for f in cld1 cld2 cld3 cldcn1 sun6; do soon same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
   [ ! -e "$tex/Backup/other.bmp" ] || { echo "a file no set holds was backed up"; return 1; }
   no_temp
 }
@@ -131,7 +122,7 @@ install_storm() {
   drive wait VellmoraMsg 5000 title Installation \
     text 101 '*** Storm ***\n\nFollowing files will be installed.\n cld1.bmp\n cld2.bmp\n cldcn1.bmp' \
     click 12 gone VellmoraMsg 10000 || return 1
-  for f in cld1 cld2 cldcn1; do same_soon "$tex/Sky/Storm/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cldcn1; do soon same "$tex/Sky/Storm/$f.bmp" "$tex/$f.bmp" || return 1; done
   for f in cld3 sun6 other; do same "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
   for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
   drive wait VellmoraMain 5000 enabled 1010 1 10000 nowindow VellmoraMsg 1000 || return 1
@@ -156,7 +147,7 @@ second_start_restores() {
     wait VellmoraMsg 20000 title "To Original Files" \
     text 101 'Following files will be back to original.\n cld1.bmp\n cld2.bmp\n cldcn1.bmp' \
     click 12 gone VellmoraMsg 10000 || return 1
-  for f in cld1 cld2 cld3 cldcn1 sun6 other; do same_soon "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cld3 cldcn1 sun6 other; do soon same "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
   for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
   no_temp || return 1
   drive wait VellmoraMain 5000 close || return 1
@@ -168,7 +159,7 @@ endsession_saves_record() {
   main_ready || return 1
   drive wait VellmoraMain 5000 select 1002 0 waittext 1044 Summer 10000 settle click 1010 \
     wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 || return 1
-  for f in cld1 cld2 cld3; do same_soon "$tex/Sky/Summer/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cld3; do soon same "$tex/Sky/Summer/$f.bmp" "$tex/$f.bmp" || return 1; done
   drive wait VellmoraMain 5000 enabled 1010 1 10000 endsession || return 1
   prog_ended || return 1
   got=$(last_installed)
@@ -185,7 +176,7 @@ status_restores_all_but_the_hand_change() {
   main_ready || return 1
   drive wait VellmoraMain 5000 select 1002 1 waittext 1044 Storm 10000 settle click 1010 \
     wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 || return 1
-  for f in cld1 cld2 cldcn1; do same_soon "$tex/Sky/Storm/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cldcn1; do soon same "$tex/Sky/Storm/$f.bmp" "$tex/$f.bmp" || return 1; done
   head -c 7777 /dev/urandom > "$tex/sun6.bmp"
   cp "$tex/sun6.bmp" "$E2E/install-sun6-by-hand.bmp"
   drive wait VellmoraMain 10000 enabled 1010 1 10000 command 2015 wait VellmoraTexStatus 20000 \
@@ -194,7 +185,7 @@ status_restores_all_but_the_hand_change() {
     text 101 '4 files go back to the original.\n\nThese files were changed outside Vellmora:\n sun6.bmp\n\nYes: put them back too.  No: keep them.' \
     click 23 waitwith VellmoraMsg 101 'Restored: 4\nKept: 1\n sun6.bmp\nFailed: 0' 20000 \
     click 23 gone VellmoraMsg 10000 || return 1
-  for f in cld1 cld2 cld3 cldcn1 other; do same_soon "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
+  for f in cld1 cld2 cld3 cldcn1 other; do soon same "$orig/$f.bmp" "$tex/$f.bmp" || return 1; done
   same "$E2E/install-sun6-by-hand.bmp" "$tex/sun6.bmp" || return 1
   for f in cld1 cld2 cld3 cldcn1 sun6; do same "$orig/$f.bmp" "$tex/Backup/$f.bmp" || return 1; done
   no_temp || return 1

@@ -102,6 +102,17 @@ drive() {
   return $_rc
 }
 
+# soon COMMAND...: the command succeeds within 20 s (tried every 0.2 s);
+# otherwise its last output is shown.
+soon() {
+  _i=0
+  until _said=$("$@" 2>&1); do
+    _i=$((_i + 1))
+    [ $_i -le 100 ] || { echo "$_said"; return 1; }
+    sleep 0.2
+  done
+}
+
 fails=0
 passes=0
 check() {  # check NAME COMMAND...: runs a scenario and counts it
