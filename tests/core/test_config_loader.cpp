@@ -485,12 +485,6 @@ TEST(Startup, FindIniAndLogo) {
     EXPECT_TRUE(LogoEnabled(t.env));
 }
 
-}  // namespace
-}  // namespace vm
-
-namespace vm {
-namespace {
-
 // A missing data folder: the message names the folder to create (the named
 // one in the texture folder, or the given path when no name is given) and
 // what goes in it.
@@ -599,40 +593,6 @@ TEST_F(LoaderTest, StarterIniHoldsWhatTheLoaderReadsInItsOrder) {
             EXPECT_NE(std::find(seen.begin(), seen.end(), key), seen.end()) << key << " never read";
         }
     }
-}
-
-// Every table key is in the starter file, the example ones as a comment,
-// each after a comment line, each section once.
-TEST(StarterIni, EveryKeyOnceAfterItsComment) {
-    const std::string ini = StarterIni();
-    std::vector<std::string> lines;
-    for (size_t b = 0, e; b < ini.size(); b = e + 2) {
-        e = ini.find("\r\n", b);
-        ASSERT_NE(e, std::string::npos) << "a line without CR LF";
-        lines.push_back(ini.substr(b, e - b));
-    }
-    std::string section;
-    std::vector<std::string> sections;
-    size_t next = 0;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string& l = lines[i];
-        if (l.front() == '[') {
-            section = l.substr(1, l.size() - 2);
-            EXPECT_EQ(std::find(sections.begin(), sections.end(), section), sections.end()) << section;
-            sections.push_back(section);
-            continue;
-        }
-        if (l.rfind("; ", 0) == 0 && i + 1 < lines.size() && lines[i + 1].front() != '[' &&
-            lines[i + 1].rfind("; ", 0) != 0) {
-            ASSERT_LT(next, IniKeys().size());
-            const IniKey& k = IniKeys()[next++];
-            EXPECT_EQ(section, k.section);
-            EXPECT_EQ(l, std::string("; ") + k.comment);
-            EXPECT_EQ(lines[i + 1], std::string(k.example ? ";" : "") + k.key + "=" + k.value);
-            ++i;
-        }
-    }
-    EXPECT_EQ(next, IniKeys().size());
 }
 
 }  // namespace

@@ -22,27 +22,15 @@ reg_sim 'Combat Flight Simulator\3.0' 'EXE Path' "$(winpath "$b")"
 dir=$(program_dir guard)
 write_ini() { files_ini "$dir" Big "${1:-}"; }
 
-prog_pid=
-start_program() {
-  "$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
-  prog_pid=$!
-}
-# Closes the program as a user would (the next start would otherwise meet
-# it as a running copy and end at once), then the simulator.
+# Closes the program as a user would and waits for its process, which
+# holds the single-instance mutex until its very end: the next start would
+# otherwise meet it as a running copy and end at once.
 stop_program() {
-  if [ -n "$prog_pid" ] && kill -0 "$prog_pid" 2>/dev/null; then
-    drive wait VellmoraMain 30000 close gone VellmoraMain 15000 >/dev/null 2>&1 || true
-  fi
-  drive wait FS98MAIN 100 close gone FS98MAIN 10000 >/dev/null 2>&1 || true
-  # The process itself must be gone too: it holds the single-instance mutex
-  # until its very end.
+  drive wait VellmoraMain 30000 close gone VellmoraMain 15000 >/dev/null 2>&1 || true
   n=0
-  while [ -n "$prog_pid" ] && kill -0 "$prog_pid" 2>/dev/null && [ $n -lt 150 ]; do sleep 0.1; n=$((n + 1)); done
-  [ -z "$prog_pid" ] || kill "$prog_pid" 2>/dev/null || true
-  wait "$prog_pid" 2>/dev/null || true
-  prog_pid=
+  while kill -0 "$prog_pid" 2>/dev/null && [ $n -lt 150 ]; do sleep 0.1; n=$((n + 1)); done
+  stop_vellmora
 }
-trap stop_program EXIT
 
 # Every texture file of simulator $1 holds the set's bitmap (A) or its own
 # original byte (B).
@@ -77,7 +65,7 @@ period_during_install() {
 }
 
 write_ini
-start_program
+start_vellmora "$dir"
 check switch-during-install switch_during_install
 check period-during-install period_during_install
 stop_program
@@ -90,7 +78,7 @@ InitRndTime=0
 [Test]
 RandomWait=50
 "
-start_program
+start_vellmora "$dir"
 stop_during_autorandom() {
   drive wait VellmoraMain 60000 enabled 1010 1 30000 press 1042 1 waittext 1042 0.1min 5000 \
     command 2001 enabled 1010 0 5000 shot 1500 press 1042 2 waittext 1042 Off 10000 \
@@ -105,7 +93,7 @@ stop_program
 ipc_ini "$dir"
 s=$(ipc_sim guard-hung)
 cp "$BUILD/src/win32/fakesim.exe" "$E2E/"
-start_program
+start_vellmora "$dir"
 hung_simulator() {
   drive wait VellmoraMain 60000 run "\"$(winpath "$E2E")\\fakesim.exe\" noanswer" wait FS98MAIN 30000 \
     responsive VellmoraMain 15000 1000

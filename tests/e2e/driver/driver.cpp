@@ -143,13 +143,24 @@ std::string Join(const std::vector<std::string>& items) {
     return out;
 }
 
-HWND WaitFor(const char* cls, DWORD ms) {
+DWORD Ms(const char* s) { return static_cast<DWORD>(std::atoi(s)); }
+
+// Tries `ok` every 50 ms until it holds or `ms` have passed; true when it
+// held.
+template <class Check>
+bool Until(DWORD ms, Check ok) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (HWND h = FindVisible(cls)) return h;
-        if (GetTickCount() - start > ms) return nullptr;
+        if (ok()) return true;
+        if (GetTickCount() - start > ms) return false;
         Sleep(50);
     }
+}
+
+HWND WaitFor(const char* cls, DWORD ms) {
+    HWND h = nullptr;
+    Until(ms, [&] { return (h = FindVisible(cls)) != nullptr; });
+    return h;
 }
 
 BOOL CALLBACK PrintWindowLine(HWND h, LPARAM) {
@@ -191,21 +202,18 @@ int main(int argc, char** argv) {
         } else if (cmd == "lines") {
             // Waits until the file holds at least n lines.
             const int want = std::atoi(arg(2));
-            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(3)));
             int got = 0;
-            for (;;) {
-                got = 0;
-                if (FILE* f = std::fopen(arg(1), "rb")) {
-                    for (int c; (c = std::fgetc(f)) != EOF;) got += c == '\n';
-                    std::fclose(f);
-                }
-                if (got >= want || GetTickCount() - start > ms) break;
-                Sleep(100);
-            }
-            if (got < want) Fail(std::string(arg(1)) + " has " + std::to_string(got) + " lines");
+            if (!Until(Ms(arg(3)), [&] {
+                    got = 0;
+                    if (FILE* f = std::fopen(arg(1), "rb")) {
+                        for (int c; (c = std::fgetc(f)) != EOF;) got += c == '\n';
+                        std::fclose(f);
+                    }
+                    return got >= want;
+                })) Fail(std::string(arg(1)) + " has " + std::to_string(got) + " lines");
             i += 3;
         } else if (cmd == "wait") {
-            g_win = WaitFor(arg(1), static_cast<DWORD>(std::atoi(arg(2))));
+            g_win = WaitFor(arg(1), Ms(arg(2)));
             if (!g_win) Fail(std::string("no window of class ") + arg(1));
             else std::printf("window %s\n", arg(1));
             i += 2;
@@ -215,24 +223,19 @@ int main(int argc, char** argv) {
             i += 1;
         } else if (cmd == "waittitle") {
             const std::string want = Unescape(arg(1));
-            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(2)));
             std::string got;
-            while ((got = g_win ? Text(g_win) : "") != want && GetTickCount() - start <= ms) Sleep(50);
-            if (got != want) Fail("title [" + got + "] never became [" + want + "]");
+            if (!Until(Ms(arg(2)), [&] { return (got = g_win ? Text(g_win) : "") == want; }))
+                Fail("title [" + got + "] never became [" + want + "]");
             i += 2;
         } else if (cmd == "waitwith") {
             const std::string want = Unescape(arg(3));
             const int id = std::atoi(arg(2));
-            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(4)));
-            HWND found = nullptr;
-            while (!found && GetTickCount() - start <= ms) {
-                HWND h = FindVisible(arg(1));
-                HWND c = h ? GetDlgItem(h, id) : nullptr;
-                if (c && Text(c) == want) found = h;
-                else Sleep(50);
-            }
-            g_win = found;
-            if (!found) Fail(std::string("no window of class ") + arg(1) + " with [" + want + "]");
+            g_win = nullptr;
+            if (!Until(Ms(arg(4)), [&] {
+                    HWND h = FindVisible(arg(1)), c = h ? GetDlgItem(h, id) : nullptr;
+                    return c && Text(c) == want && (g_win = h) != nullptr;
+                }))
+                Fail(std::string("no window of class ") + arg(1) + " with [" + want + "]");
             i += 4;
         } else if (cmd == "text") {
             HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
@@ -241,15 +244,12 @@ int main(int argc, char** argv) {
             i += 2;
         } else if (cmd == "waittext") {
             const std::string want = Unescape(arg(2));
-            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(3)));
             std::string got;
-            for (;;) {
-                HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
-                got = c ? Text(c) : "<no control>";
-                if (got == want || GetTickCount() - start > ms) break;
-                Sleep(50);
-            }
-            if (got != want) Fail("text of " + std::string(arg(1)) + " [" + got + "] never became [" + want + "]");
+            if (!Until(Ms(arg(3)), [&] {
+                    HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+                    return (got = c ? Text(c) : "<no control>") == want;
+                }))
+                Fail("text of " + std::string(arg(1)) + " [" + got + "] never became [" + want + "]");
             i += 3;
         } else if (cmd == "visible") {
             HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
@@ -297,15 +297,11 @@ int main(int argc, char** argv) {
         } else if (cmd == "enabled") {
             HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
             const bool want = std::atoi(arg(2)) != 0;
-            const DWORD start = GetTickCount();
-            while (c && (IsWindowEnabled(c) != FALSE) != want && GetTickCount() - start <= static_cast<DWORD>(std::atoi(arg(3))))
-                Sleep(50);
-            if (!c || (IsWindowEnabled(c) != FALSE) != want) Fail(std::string("enabled state of ") + arg(1));
+            if (!c || !Until(Ms(arg(3)), [&] { return (IsWindowEnabled(c) != FALSE) == want; }))
+                Fail(std::string("enabled state of ") + arg(1));
             i += 3;
         } else if (cmd == "gone") {
-            const DWORD start = GetTickCount();
-            while (FindVisible(arg(1)) && GetTickCount() - start <= static_cast<DWORD>(std::atoi(arg(2)))) Sleep(50);
-            if (FindVisible(arg(1))) Fail(std::string("window still there: ") + arg(1));
+            if (!Until(Ms(arg(2)), [&] { return !FindVisible(arg(1)); })) Fail(std::string("window still there: ") + arg(1));
             i += 2;
         } else if (cmd == "settle") {
             // Everything the window had queued is handled and it is painted
@@ -330,15 +326,15 @@ int main(int argc, char** argv) {
         } else if (cmd == "close") {
             if (g_win) PostMessageA(g_win, WM_CLOSE, 0, 0);
         } else if (cmd == "exits") {
-            if (!g_proc.hProcess || WaitForSingleObject(g_proc.hProcess, static_cast<DWORD>(std::atoi(arg(1)))) != WAIT_OBJECT_0)
+            if (!g_proc.hProcess || WaitForSingleObject(g_proc.hProcess, Ms(arg(1))) != WAIT_OBJECT_0)
                 Fail("program did not end");
             i += 1;
         } else if (cmd == "alive") {
-            if (!g_proc.hProcess || WaitForSingleObject(g_proc.hProcess, static_cast<DWORD>(std::atoi(arg(1)))) == WAIT_OBJECT_0)
+            if (!g_proc.hProcess || WaitForSingleObject(g_proc.hProcess, Ms(arg(1))) == WAIT_OBJECT_0)
                 Fail("program ended");
             i += 1;
         } else if (cmd == "nowindow") {
-            if (WaitFor(arg(1), static_cast<DWORD>(std::atoi(arg(2))))) Fail(std::string("unexpected window ") + arg(1));
+            if (WaitFor(arg(1), Ms(arg(2)))) Fail(std::string("unexpected window ") + arg(1));
             i += 2;
         } else if (cmd == "list") {
             EnumWindows(PrintWindowLine, 0);
@@ -349,7 +345,7 @@ int main(int argc, char** argv) {
             else
                 std::printf("rect %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
         } else if (cmd == "shot") {
-            Sleep(static_cast<DWORD>(std::atoi(arg(1))));
+            Sleep(Ms(arg(1)));
             i += 1;
         } else if (cmd == "settext") {
             HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
@@ -366,24 +362,21 @@ int main(int argc, char** argv) {
             i += 2;
         } else if (cmd == "pixel") {
             const unsigned long want = std::strtoul(arg(2), nullptr, 16);
-            const DWORD start = GetTickCount(), ms = static_cast<DWORD>(std::atoi(arg(3)));
             unsigned long got = 0;
-            for (;;) {
-                HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
-                if (c) {
-                    // Read from the screen: another process's window DC
-                    // does not show what that process painted.
-                    RECT r;
-                    GetWindowRect(c, &r);
-                    HDC dc = GetDC(nullptr);
-                    const COLORREF px = GetPixel(dc, r.left + 3, r.top + 3);
-                    ReleaseDC(nullptr, dc);
-                    got = (GetRValue(px) << 16) | (GetGValue(px) << 8) | GetBValue(px);
-                }
-                if (got == want || GetTickCount() - start > ms) break;
-                Sleep(50);
-            }
-            if (got != want) {
+            if (!Until(Ms(arg(3)), [&] {
+                    HWND c = g_win ? GetDlgItem(g_win, std::atoi(arg(1))) : nullptr;
+                    if (c) {
+                        // Read from the screen: another process's window DC
+                        // does not show what that process painted.
+                        RECT r;
+                        GetWindowRect(c, &r);
+                        HDC dc = GetDC(nullptr);
+                        const COLORREF px = GetPixel(dc, r.left + 3, r.top + 3);
+                        ReleaseDC(nullptr, dc);
+                        got = (GetRValue(px) << 16) | (GetGValue(px) << 8) | GetBValue(px);
+                    }
+                    return got == want;
+                })) {
                 char buf[96];
                 std::snprintf(buf, sizeof buf, "colour of %s is %06lx, not %06lx", arg(1), got, want);
                 Fail(buf);
@@ -408,7 +401,7 @@ int main(int argc, char** argv) {
             EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&any));
             g_win = any.found;
             if (!g_win) Fail(std::string("no window of class ") + arg(1));
-            const DWORD span = static_cast<DWORD>(std::atoi(arg(2))), most = static_cast<DWORD>(std::atoi(arg(3)));
+            const DWORD span = Ms(arg(2)), most = Ms(arg(3));
             const DWORD start = GetTickCount();
             DWORD longest = 0;
             while (g_win && GetTickCount() - start < span) {
