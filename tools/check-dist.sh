@@ -114,11 +114,23 @@ runs() {
   mkdir -p "$data/My First Set"
   head -c 3000 /dev/urandom > "$data/My First Set/cld1.bmp"
   convert -size 64x40 plasma:white-skyblue "$data/My First Set/preview.jpg" 2>/dev/null || true
-  drive start "$exe" wait VellmoraMsg 60000 title "BackUp Original" click 12 \
+  "$WRUN" "$exe" >/dev/null 2>&1 </dev/null &
+  pid=$!
+  drive wait VellmoraMsg 60000 title "BackUp Original" click 12 \
     wait VellmoraMain 60000 title Vellmora waittext 1044 "My First Set" 20000 text 1002 "My First Set" \
     enabled 1010 1 30000 settle click 1010 wait VellmoraMsg 20000 title Installation click 12 gone VellmoraMsg 10000 \
-    wait VellmoraMain 5000 enabled 1010 1 20000 click 1016 exits 20000 || { echo "first start and install failed"; return 1; }
-  cmp -s "$data/My First Set/cld1.bmp" "$sim/texture/cld1.bmp" || { echo "the set's cld1.bmp is not installed"; return 1; }
+    || { echo "first start and install failed"; return 1; }
+  # The install button is enabled again before the copy begins: the file
+  # itself tells when the set is in, and only then is the program closed.
+  n=0
+  until cmp -s "$data/My First Set/cld1.bmp" "$sim/texture/cld1.bmp"; do
+    n=$((n + 1)); [ $n -le 100 ] || { echo "the set's cld1.bmp is not installed"; return 1; }; sleep 0.2
+  done
+  drive wait VellmoraMain 5000 enabled 1010 1 20000 click 1016 gone VellmoraMain 20000 || { echo "not closed"; return 1; }
+  n=0
+  while ps -o stat= -p "$pid" 2>/dev/null | grep -qv '^Z'; do
+    n=$((n + 1)); [ $n -le 100 ] || { echo "the program did not end"; return 1; }; sleep 0.2
+  done
   [ -f "$sim/texture/VellmoraBackup/cld1.bmp" ] || { echo "no backup of cld1.bmp"; return 1; }
   ! cmp -s "$sim/texture/VellmoraBackup/cld1.bmp" "$sim/texture/cld1.bmp" || { echo "the backup is not the original"; return 1; }
 }
