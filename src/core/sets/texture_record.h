@@ -38,6 +38,8 @@ struct TextureEntry {
     uint64_t size = 0;
     double time = 0;
     std::string hash;
+
+    bool operator==(const TextureEntry&) const = default;
 };
 
 class TextureRecord {

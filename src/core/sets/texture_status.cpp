@@ -129,14 +129,11 @@ bool TextureStatus::Refresh() {
             break;
         }
         if (!fresh) {
-            const uint64_t size = e.size, backupSize = e.backupSize;
-            const double time = e.time, backupTime = e.backupTime;
-            const std::string hash = e.hash, backupHash = e.backupHash;
+            const TextureEntry before = e;
             ObserveStamped(env_, SubPath(s_.TextureDir, e.name), in(textures, e.name), e.size, e.time, e.hash);
             ObserveStamped(env_, SubPath(s_.BackupDir, e.name), in(backups, e.name), e.backupSize, e.backupTime,
                            e.backupHash);
-            learnt = learnt || size != e.size || time != e.time || hash != e.hash || backupSize != e.backupSize ||
-                     backupTime != e.backupTime || backupHash != e.backupHash;
+            learnt = learnt || e != before;
         }
         lines_.push_back(LineOf(e));
     }
