@@ -20,10 +20,29 @@ frmRandSel::frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar
     drag_.Moved = [this](int from, int to) { MoveItem(ar_.orderedGroups, from, to); };
     // The choices and OK write the AutoRandom settings: never inside a
     // running operation; the close box (Cancel) waits for it.
-    auto command = [this](const vm::Event& e) { Command(e.id, e.code); };
-    for (int id : {int(lstSet), int(lstOrder), int(optRnd), int(optOrder), int(cmdOK), int(cmdCancel),
-                   int(mnuSelAll), int(mnuClearAll)})
-        events_.On(id, EventTable::kAnyCode, Policy::Start, command);
+    events_.On(lstSet, LBN_SELCHANGE, Policy::Start, [this] {
+        // A check mark changed: the dialog's logic sees each item's state.
+        for (int i = 0; i < Count(List::lstSet); ++i) logic_.lstSet_ItemCheck(i, Checked(i));
+    });
+    events_.On(lstSet, LBN_KILLFOCUS, Policy::Start, [this] { logic_.lstSet_LostFocus(); });
+    events_.On(lstOrder, LBN_SELCHANGE, Policy::Start, [this] {
+        const int i = static_cast<int>(SendMessageA(Control(lstOrder), LB_GETCURSEL, 0, 0));
+        if (i >= 0) logic_.lstOrder_Click(ListLineText(Control(lstOrder), i));
+    });
+    events_.On(lstOrder, LBN_KILLFOCUS, Policy::Start, [this] { logic_.lstOrder_LostFocus(); });
+    events_.On(optRnd, BN_CLICKED, Policy::Start, [this] { logic_.optRnd_Click(); });
+    events_.On(optOrder, BN_CLICKED, Policy::Start, [this] { logic_.optOrder_Click(); });
+    // As a mouse click does: the list in use loses the focus first.
+    events_.On(cmdOK, BN_CLICKED, Policy::Start, [this] {
+        SetFocus(Control(cmdOK));
+        logic_.cmdOk_Click();
+    });
+    events_.On(cmdCancel, BN_CLICKED, Policy::Start, [this] {
+        SetFocus(Control(cmdCancel));
+        logic_.cmdCancel_Click();
+    });
+    events_.On(mnuSelAll, 0, Policy::Start, [this] { logic_.mnuSelAll_Click(); });
+    events_.On(mnuClearAll, 0, Policy::Start, [this] { logic_.mnuClearAll_Click(); });
     events_.On(lstSet, kRightDown, Policy::Start, [this] { logic_.lstSet_MouseDown(2); });
     events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Unload(); });
 }
@@ -77,44 +96,6 @@ void frmRandSel::Unload() {
     logic_.Form_Unload();
     drag_.ClearDragList();
     Destroy();
-}
-
-void frmRandSel::Command(int id, int code) {
-    switch (id) {
-        case lstSet:
-            if (code == LBN_SELCHANGE) {
-                // A check mark changed: the dialog's logic sees each item's state.
-                for (int i = 0; i < Count(List::lstSet); ++i) logic_.lstSet_ItemCheck(i, Checked(i));
-            } else if (code == LBN_KILLFOCUS) {
-                logic_.lstSet_LostFocus();
-            }
-            break;
-        case lstOrder:
-            if (code == LBN_SELCHANGE) {
-                const int i = static_cast<int>(SendMessageA(Control(lstOrder), LB_GETCURSEL, 0, 0));
-                if (i >= 0) logic_.lstOrder_Click(ListLineText(Control(lstOrder), i));
-            } else if (code == LBN_KILLFOCUS) {
-                logic_.lstOrder_LostFocus();
-            }
-            break;
-        case optRnd:
-            if (code == BN_CLICKED) logic_.optRnd_Click();
-            break;
-        case optOrder:
-            if (code == BN_CLICKED) logic_.optOrder_Click();
-            break;
-        case cmdOK:
-        case cmdCancel:
-            if (code == BN_CLICKED) {
-                // As a mouse click does: the list in use loses the focus first.
-                SetFocus(Control(id));
-                if (id == cmdOK) logic_.cmdOk_Click();
-                else logic_.cmdCancel_Click();
-            }
-            break;
-        case mnuSelAll: logic_.mnuSelAll_Click(); break;
-        case mnuClearAll: logic_.mnuClearAll_Click(); break;
-    }
 }
 
 LRESULT frmRandSel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -51,7 +51,6 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void Command(int id, int code);
     HWND ListOf(List list) const { return Control(list == List::lstSet ? lstSet : lstOrder); }
 
     Settings& s_;
