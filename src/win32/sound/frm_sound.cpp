@@ -35,16 +35,37 @@ frmSound::frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, 
     BuildTable();
 }
 
-// The desk's entry points. The players, their bars and the CD keep working
-// while an operation runs; the music list's dialog and its editor open only
-// when nothing runs; the following reads the simulator, so its tick never
-// runs inside another exchange; the close box waits for the operation.
+// The desk's entry points. The players, their bars, the music list's menu,
+// dropped files and the CD keep working while an operation runs; the music
+// list's dialog and its editor open only when nothing runs; the following
+// reads the simulator, so its tick never runs inside another exchange; the
+// close box waits for the operation.
 void frmSound::BuildTable() {
-    auto command = [this](const vm::Event& e) { Command(e.id, e.code); };
-    for (int i = 0; i < 3; ++i) events_.On(chkMP1 + i, EventTable::kAnyCode, Policy::Free, command);
-    for (int id : {int(chkCD), int(chkRepeatCD), int(mnuFwd), int(mnuRev), int(mnuReset), int(mnuClearList)})
-        events_.On(id, EventTable::kAnyCode, Policy::Free, command);
-    for (int id : {int(cmdSelFile), int(mnuEditList)}) events_.On(id, EventTable::kAnyCode, Policy::Start, command);
+    // A desk command, once the desk is there.
+    const auto desk = [this](int id, int code, Policy policy, void (SoundDesk::*handler)()) {
+        events_.On(id, code, policy, [this, handler] {
+            if (desk_) (desk_.get()->*handler)();
+        });
+    };
+    for (int i = 1; i <= 3; ++i)
+        events_.On(chkMP1 + i - 1, BN_CLICKED, Policy::Free, [this, i] {
+            if (desk_) desk_->chkMP_Click(i);
+        });
+    events_.On(chkCD, BN_CLICKED, Policy::Free, [this] {
+        if (desk_) cdPanel_->chkCD_Click();
+    });
+    desk(mnuClearList, 0, Policy::Free, &SoundDesk::mnuClearList_Click);
+    desk(mnuFwd, 0, Policy::Free, &SoundDesk::mnuFwd_Click);
+    desk(mnuRev, 0, Policy::Free, &SoundDesk::mnuRev_Click);
+    desk(mnuReset, 0, Policy::Free, &SoundDesk::mnuReset_Click);
+    desk(cmdSelFile, BN_CLICKED, Policy::Start, &SoundDesk::cmdSelFile_Click);
+    desk(mnuEditList, 0, Policy::Start, &SoundDesk::mnuEditList_Click);
+    events_.On(evSelFileMenu, EventTable::kAnyCode, Policy::Free, [this] {
+        if (desk_) desk_->cmdSelFile_MouseDown(2);
+    });
+    events_.On(evDropFiles, EventTable::kAnyCode, Policy::Free, [this] {
+        if (desk_) desk_->cmdSelFile_OLEDragDrop(dropped_);
+    });
     events_.On(evScroll, EventTable::kAnyCode, Policy::Free,
                [this](const vm::Event& e) { Scroll(Control(e.a), e.code); });
     auto pause = [this](const vm::Event& e) {
@@ -175,7 +196,7 @@ LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
     DeskCall call(w->calls_);
     switch (msg) {
     case WM_RBUTTONDOWN:
-        if (w->desk_) w->desk_->cmdSelFile_MouseDown(2);
+        w->events_.Fire(evSelFileMenu);
         return 0;
     case WM_DROPFILES: {
         HDROP drop = reinterpret_cast<HDROP>(wp);
@@ -189,7 +210,8 @@ LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
             paths.push_back(p);
         }
         DragFinish(drop);
-        if (w->desk_) w->desk_->cmdSelFile_OLEDragDrop(paths);
+        w->dropped_ = std::move(paths);
+        w->events_.Fire(evDropFiles);
         return 0;
     }
     case WM_NCDESTROY:
@@ -220,20 +242,6 @@ void frmSound::Scroll(HWND bar, int code) {
     } else if (id == hsvTrack) {
         if (step.scroll) cdPanel_->hsvTrack_Scroll();
         if (step.change) cdPanel_->hsvTrack_Change();
-    }
-}
-
-void frmSound::Command(int id, int code) {
-    if (!desk_) return;
-    if (const int i = IndexOf(id, chkMP1, 3); i && code == BN_CLICKED) return desk_->chkMP_Click(i);
-    switch (id) {
-    case cmdSelFile: if (code == BN_CLICKED) desk_->cmdSelFile_Click(); break;
-    case chkCD: if (code == BN_CLICKED) cdPanel_->chkCD_Click(); break;
-    case mnuClearList: desk_->mnuClearList_Click(); break;
-    case mnuEditList: desk_->mnuEditList_Click(); break;
-    case mnuFwd: desk_->mnuFwd_Click(); break;
-    case mnuRev: desk_->mnuRev_Click(); break;
-    case mnuReset: desk_->mnuReset_Click(); break;
     }
 }
 

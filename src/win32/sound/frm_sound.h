@@ -123,10 +123,12 @@ private:
     void ReleaseClosed();
     void CreateControls();
     void Scroll(HWND bar, int code);
-    void Command(int id, int code);
     void BuildTable();
-    // Keys of the table beside the control ids: the timers and the close box.
-    enum Event { evTmrMp1 = 4201, evTmrMp2, evTmrIpcVolCont, evTmrCD, evClose, evScroll = 0x300 };
+    // Keys of the table beside the control ids: the timers, the close box,
+    // the file button's right click and files dropped on it (`dropped_`).
+    enum Event {
+        evTmrMp1 = 4201, evTmrMp2, evTmrIpcVolCont, evTmrCD, evClose, evSelFileMenu, evDropFiles, evScroll = 0x300
+    };
     static LRESULT CALLBACK FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
     Env& env_;
@@ -142,6 +144,7 @@ private:
     EventTable events_;
     std::unique_ptr<frmMusic> music_;
     std::vector<Opening> closed_;
+    std::vector<std::string> dropped_;
     std::map<int, ScrollMotion> motion_;  // per scroll bar, by id
     int calls_ = 0;  // desk handlers running (DeskCall)
     HFONT font_ = nullptr;
