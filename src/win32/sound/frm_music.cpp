@@ -11,9 +11,13 @@ constexpr int kClientW = 260, kClientH = 280;
 constexpr double kGapTwips = 100;  // between the file button and the editor
 }  // namespace
 
-frmMusic::frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls)
-    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this) {
+frmMusic::frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls, OperationGuard& guard)
+    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this), events_(guard) {
     drag_.Moved = [this](int from, int to) { order_.Moved(from, to); };
+    events_.On(cmdOK, BN_CLICKED, Policy::Free, [this] { cmdOk_Click(); });
+    for (int id : {int(cmdCancel), IDCANCEL}) events_.On(id, BN_CLICKED, Policy::Free, [this] { cmdCancel_Click(); });
+    events_.On(cmdDel, BN_CLICKED, Policy::Free, [this] { order_.cmdDel_Click(); });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Free, [this] { Unload(); });
 }
 
 frmMusic::~frmMusic() {
@@ -81,17 +85,10 @@ LRESULT frmMusic::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     DeskCall call(deskCalls_);
     switch (msg) {
     case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED) {
-            switch (LOWORD(wp)) {
-            case cmdOK: cmdOk_Click(); return 0;
-            case IDCANCEL:
-            case cmdCancel: cmdCancel_Click(); return 0;
-            case cmdDel: order_.cmdDel_Click(); return 0;
-            }
-        }
+        if (events_.Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
         break;
     case WM_CLOSE:
-        Unload();
+        events_.Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "common/dispatch.h"
 #include "config/settings.h"
 #include "platform/window.h"
 #include "sound/sound_desk.h"
@@ -22,8 +23,10 @@ public:
     static constexpr char kCaption[] = "Music Order";
 
     // The editor of one opening of the desk; `deskCalls` counts the desk's
-    // handlers running (DeskCall), the editor's own among them.
-    frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls);
+    // handlers running (DeskCall), the editor's own among them. Its buttons
+    // and close box go through a table on the program's guard; they only
+    // edit the music list, so they run while an operation runs too.
+    frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls, OperationGuard& guard);
     ~frmMusic() override;
 
     // Loads the window beside the desk's file button and shows it.
@@ -52,6 +55,8 @@ private:
     DragList drag_;
     HWND desk_ = nullptr;
     HFONT font_ = nullptr;
+    EventTable events_;
+    enum Event { evClose = 4301 };
 };
 
 }  // namespace vm

@@ -351,7 +351,7 @@ void frmSound::ShowPopup() {
 
 void frmSound::OpenPlaylistEditor() {
     if (!desk_) return;
-    if (!music_) music_ = std::make_unique<frmMusic>(*desk_, settings_, calls_);
+    if (!music_) music_ = std::make_unique<frmMusic>(*desk_, settings_, calls_, events_.Guard());
     music_->Show(hwnd(), Control(cmdSelFile));
 }
 
