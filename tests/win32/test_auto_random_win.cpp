@@ -114,6 +114,12 @@ TEST_F(AutoRandomWin, SetDialogChecksDragsAndWritesTheChoices) {
     Drag(order, 0, 2);
     EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
     EXPECT_EQ(form->AutoRandomState().orderedGroups, (std::vector<int>{2, 1, 3}));
+    {
+        // While an operation runs, no drag begins.
+        const OperationScope busy(p->guard, Operation::Install);
+        Drag(order, 0, 2);
+        EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
+    }
     // Dropped outside the lines: nothing moves.
     RECT lr;
     GetWindowRect(order, &lr);

@@ -18,6 +18,10 @@ frmRandSel::frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar
     : s_(s), ar_(ar), main_(main), endProgram_(std::move(endProgram)), logic_(env, s, cat, ar, *this),
       events_(GuardOf(env) ? *GuardOf(env) : ownGuard_) {
     drag_.Moved = [this](int from, int to) { MoveItem(ar_.orderedGroups, from, to); };
+    // A drag of the order is a choice like the others: it begins only when
+    // the table lets one start.
+    events_.On(evDragBegin, EventTable::kAnyCode, Policy::Start, [] {});
+    drag_.MayBegin = [this] { return events_.Fire(evDragBegin) == Fired::Ran; };
     // The choices and OK write the AutoRandom settings: never inside a
     // running operation; the close box (Cancel) waits for it.
     events_.On(lstSet, LBN_SELCHANGE, Policy::Start, [this] {

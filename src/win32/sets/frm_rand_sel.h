@@ -65,7 +65,7 @@ private:
     // program's guard (a guard of its own where the program has none).
     OperationGuard ownGuard_;
     EventTable events_;
-    enum Event { evClose = 301, kRightDown = 0x202 };
+    enum Event { evClose = 301, evDragBegin, kRightDown = 0x202 };
 };
 
 }  // namespace vm

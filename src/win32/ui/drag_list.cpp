@@ -65,6 +65,7 @@ LRESULT DragList::Notify(HWND h, const DRAGLISTINFO& info) {
     if (list != list_ || count < 2) return 0;
     switch (info.uNotification) {
         case DL_BEGINDRAG:
+            if (MayBegin && !MayBegin()) return 0;
             dragFrom_ = LBItemFromPt(list, info.ptCursor, TRUE);
             return dragFrom_ >= 0 ? 1 : 0;
         case DL_DRAGGING:

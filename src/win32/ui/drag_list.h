@@ -22,6 +22,10 @@ public:
     // Called after a drop moved line `from` to line `to` (0-based, where it is
     // now); the bound list makes the same move with MoveItem(v, from, to).
     std::function<void(int from, int to)> Moved;
+    // Asked when a drag would begin (null: always): false, and no drag
+    // begins. The drag runs its own message loop, so a window whose list
+    // changes settings asks its table first.
+    std::function<bool()> MayBegin;
 
     // Hooks the window that contains the list (once; a second call while
     // hooked does nothing, so the first previous procedure is never lost).
