@@ -27,8 +27,7 @@ write_ini() { files_ini "$dir" Big "${1:-}"; }
 # otherwise meet it as a running copy and end at once.
 stop_program() {
   drive wait VellmoraMain 30000 close gone VellmoraMain 15000 >/dev/null 2>&1 || true
-  n=0
-  while kill -0 "$prog_pid" 2>/dev/null && [ $n -lt 150 ]; do sleep 0.1; n=$((n + 1)); done
+  prog_ended >/dev/null || true
   stop_vellmora
 }
 

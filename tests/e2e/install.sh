@@ -61,33 +61,6 @@ DirName=Storm
 # Backslashes doubled for the driver's texts.
 esc() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
 
-prog_pid=
-start_prog() {
-  "$WRUN" "$(winpath "$dir")\\Vellmora.exe" >/dev/null 2>&1 &
-  prog_pid=$!
-}
-# Whether the program runs (an ended one stays a zombie until this shell
-# reaps it).
-prog_running() {
-  st=$(ps -o stat= -p "$prog_pid" 2>/dev/null) || return 1
-  case "$st" in Z*|"") return 1 ;; esac
-}
-# Waits up to 20 s for the program to end.
-prog_ended() {
-  i=0
-  while prog_running; do
-    i=$((i + 1))
-    [ $i -le 100 ] || { echo "the program did not end"; return 1; }
-    sleep 0.2
-  done
-}
-stop_prog() {
-  [ -n "$prog_pid" ] || return 0
-  ! prog_running || kill "$prog_pid" 2>/dev/null || true
-  wait "$prog_pid" 2>/dev/null || true
-  prog_pid=
-}
-trap stop_prog EXIT
 
 same() { cmp -s "$1" "$2" || { echo "differs: $2 (expected $1)"; return 1; }; }
 no_temp() {
@@ -194,18 +167,18 @@ status_restores_all_but_the_hand_change() {
   prog_ended
 }
 
-start_prog
+start_vellmora "$dir"
 check first-start-backs-up first_start_backs_up
 check install-storm install_storm
 check close-saves-record close_saves_record
-stop_prog
-start_prog
+stop_vellmora
+start_vellmora "$dir"
 check second-start-restores second_start_restores
-stop_prog
-start_prog
+stop_vellmora
+start_vellmora "$dir"
 check endsession-saves-record endsession_saves_record
-stop_prog
-start_prog
+stop_vellmora
+start_vellmora "$dir"
 check status-restores-all-but-the-hand-change status_restores_all_but_the_hand_change
-stop_prog
+stop_vellmora
 finish

@@ -77,17 +77,30 @@ ini_head() {
 }
 
 # start_vellmora DIR: runs the program of DIR in the background
-# ($prog_pid); when the script ends it is killed and a stand-in simulator
-# still up is closed.
+# ($prog_pid); stop_vellmora, also when the script ends, kills it if it
+# still runs and closes a stand-in simulator still up.
 start_vellmora() {
   trap stop_vellmora EXIT
   "$WRUN" "$(winpath "$1")\\Vellmora.exe" >/dev/null 2>&1 &
   prog_pid=$!
 }
 stop_vellmora() {
-  [ -z "${prog_pid:-}" ] || kill "$prog_pid" 2>/dev/null || true
+  if [ -n "${prog_pid:-}" ]; then
+    ! prog_running || kill "$prog_pid" 2>/dev/null || true
+    wait "$prog_pid" 2>/dev/null || true
+    prog_pid=
+  fi
   drive wait FS98MAIN 100 close >/dev/null 2>&1 || true
 }
+# Whether the program runs (an ended one stays a zombie until this shell
+# reaps it).
+prog_running() {
+  _st=$(ps -o stat= -p "$prog_pid" 2>/dev/null) || return 1
+  case "$_st" in Z*|"") return 1 ;; esac
+}
+prog_gone() { ! prog_running; }
+# Waits up to 20 s for the program to end.
+prog_ended() { soon prog_gone || { echo "the program did not end"; return 1; }; }
 
 # The driver writes to a file, never straight into a caller's $(...): the
 # first Windows program of a session may start Wine's desktop process, which
