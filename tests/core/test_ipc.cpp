@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
+#include "common/operation_guard.h"
 #include "fakes.h"
 #include "sim/fsuipc.h"
 #include "fakesim/ipc_loopback.h"
@@ -224,6 +227,50 @@ TEST(IpcProcess, RetriesFailedSendsWithinTheBounds) {
         EXPECT_EQ(rig.clock.SleptMs(), 100u * unsigned(c.sends - 1));
         EXPECT_EQ(rig.link.Queued(), 0u);
         EXPECT_NE(rig.link.IpcView, nullptr);  // a failed exchange leaves the link open
+    }
+}
+
+// An exchange asked for from inside another's wait is refused and leaves an
+// empty block behind (no destination of its caller outlives it); the
+// program's end cuts the retries short, but never a put-back's.
+TEST(IpcProcess, ARefusedNestedExchangeLeavesNothingQueued) {
+    FakeClock clock;
+    CountingPump inner;
+    OperationGuard guard(&inner);
+    SimServer server;
+    IpcLoopback transport{server, clock};
+    Fsuipc link{transport, clock, guard};
+    int r = -1;
+    ASSERT_TRUE(link.IpcOpen(0, r));
+    transport.failSends = 1;  // the outer exchange waits once, letting messages run
+    uint8_t outer[4] = {}, nested[4] = {};
+    bool once = true;
+    inner.onEvents = [&] {
+        if (!std::exchange(once, false)) return;
+        int rn = -1;
+        ASSERT_TRUE(link.IpcQueueRead(kIpcVersionOffset, 4, nested, rn));
+        EXPECT_FALSE(link.IpcProcess(rn));
+        EXPECT_EQ(rn, kIpcSendFailed);
+        EXPECT_EQ(link.Queued(), 0u);
+    };
+    ASSERT_TRUE(link.IpcQueueRead(kIpcVersionOffset, 4, outer, r));
+    EXPECT_TRUE(link.IpcProcess(r));
+    EXPECT_EQ(std::memcmp(nested, "\0\0\0\0", 4), 0);
+    inner.onEvents = nullptr;
+    uint8_t v[4] = {};
+    ASSERT_TRUE(link.IpcQueueRead(kIpcVersionOffset, 4, v, r));
+    ASSERT_TRUE(link.IpcProcess(r));
+    EXPECT_EQ(std::memcmp(v, outer, 4), 0);
+
+    guard.AskEnd(nullptr);
+    for (bool putBack : {false, true}) {
+        transport.failSends = 3;
+        transport.sends = 0;
+        std::optional<Fsuipc::PutBack> back;
+        if (putBack) back.emplace(link);
+        ASSERT_TRUE(link.IpcQueueRead(kIpcVersionOffset, 4, v, r));
+        EXPECT_EQ(link.IpcProcess(r), putBack) << putBack;
+        EXPECT_EQ(transport.sends, putBack ? 4 : 0) << putBack;
     }
 }
 

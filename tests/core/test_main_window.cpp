@@ -151,42 +151,54 @@ TEST(MainWindowRules, StartupRunsStepsInOrderAndSkipsLogoWhenOff) {
 
 TEST(SimWatchTest, ConnectsOnAppearanceAndClosesOnDeparture) {
     SimWatch w;
-    SimWatchStep s = w.Tick(false, true, false, false);
+    SimWatchStep s = w.Tick(false, true, false, false, 0);
     EXPECT_FALSE(s.connect || s.close || s.stopAutoRandom || s.releaseLayers);
-    s = w.Tick(true, true, false, false);
+    s = w.Tick(true, true, false, false, 0);
     EXPECT_TRUE(s.connect);
-    s = w.Tick(true, true, true, true);  // still there: nothing new
+    s = w.Tick(true, true, true, true, 0);  // still there: nothing new
     EXPECT_FALSE(s.connect || s.close);
-    s = w.Tick(false, true, true, true);
+    s = w.Tick(false, true, true, true, 0);
     EXPECT_TRUE(s.close);
     EXPECT_TRUE(s.stopAutoRandom);
     EXPECT_TRUE(s.releaseLayers);
-    s = w.Tick(false, true, false, false);
+    s = w.Tick(false, true, false, false, 0);
     EXPECT_FALSE(s.close || s.stopAutoRandom);
 
     // The plain watch does no link work but still ends AutoRandom.
     SimWatch plain;
-    EXPECT_FALSE(plain.Tick(true, false, false, false).connect);
-    s = plain.Tick(false, false, true, false);
+    EXPECT_FALSE(plain.Tick(true, false, false, false, 0).connect);
+    s = plain.Tick(false, false, true, false, 0);
     EXPECT_FALSE(s.close || s.releaseLayers);
     EXPECT_TRUE(s.stopAutoRandom);
 }
 
-TEST(SimWatchTest, ConnectsAgainWhenTheLinkWentDownUnderARunningSimulator) {
-    // One tick a row: found, the watch that connects, link open; connect?
-    const struct { bool found, withLink, open, connect; } rows[] = {
-        {true, true, false, true},    // appears
-        {true, true, true, false},    // linked
-        {true, true, false, true},    // someone closed the link
-        {true, true, false, true},    // that connect gave up: the next tick tries again
-        {true, true, true, false},    // another part opened it
-        {true, false, false, false},  // closed again, under the plain watch
-        {true, true, false, true},    // the watch that connects is back
-        {true, true, false, true},    // and gave up: again
-        {false, true, false, false},  // gone
-        {true, true, false, true},    // appears again
+TEST(SimWatchTest, ConnectsAgainAfterGrowingPausesNeverAtEveryTick) {
+    // One tick a row: the time (s), found, the watch that connects, link
+    // open; whether it connects, and whether that connect opened the link.
+    const struct { unsigned at; bool found, withLink, open, connect, opened; } rows[] = {
+        {0, true, true, false, true, true},      // appears: at once
+        {1, true, true, true, false, false},     // linked
+        {2, true, true, false, true, false},     // someone closed the link: at once; it gives up
+        {3, true, true, false, false, false},    // not at the next tick
+        {11, true, true, false, false, false},   // nor before 10 s
+        {12, true, true, false, true, false},    // 10 s after: again, gives up
+        {41, true, true, false, false, false},   // then 30 s
+        {42, true, true, false, true, false},
+        {101, true, true, false, false, false},  // then every 60 s
+        {102, true, true, false, true, false},
+        {162, true, true, false, true, false},
+        {163, true, true, true, false, false},   // another part opened it: the pauses start again
+        {164, true, false, false, false, false}, // closed again, under the plain watch
+        {165, true, true, false, true, false},   // the watch that connects is back; gives up
+        {166, false, true, false, false, false}, // gone
+        {167, true, true, false, true, true},    // appears again: at once
     };
     SimWatch w;
     int tick = 0;
-    for (const auto& r : rows) EXPECT_EQ(w.Tick(r.found, r.withLink, false, r.open).connect, r.connect) << tick++;
+    for (const auto& r : rows) {
+        const SimWatchStep s = w.Tick(r.found, r.withLink, false, r.open, r.at * 1000);
+        EXPECT_EQ(s.connect, r.connect) << tick;
+        if (s.connect) w.ConnectEnded(r.opened, r.at * 1000);
+        ++tick;
+    }
 }

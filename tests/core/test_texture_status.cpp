@@ -314,12 +314,11 @@ TEST(ReadAndHash, EveryFileInOrderEqualNeighboursHashedOnceAndAStopOnlyWhereAske
         if (deferring) {
             EXPECT_EQ(hasher.begun, 5);
         }
-        // A stop asked of the running operation ends only a reading that
-        // may stop.
+        // The program's end ends only a reading that may stop.
         OperationGuard guard(&te.pump);
         te.env.pump = &guard;
         te.pump.onEvents = [&] {
-            if (te.pump.count == 3) guard.AskStop(nullptr);
+            if (te.pump.count == 3) guard.AskEnd(nullptr);
         };
         EXPECT_TRUE(ReadAndHash(te.env, paths).back().read);
         te.pump.count = 0;
@@ -331,16 +330,19 @@ TEST(ReadAndHash, EveryFileInOrderEqualNeighboursHashedOnceAndAStopOnlyWhereAske
     }
 }
 
-TEST_F(TextureStatusTest, AStopDuringTheFirstReadingWritesNoHalfRecord) {
+TEST_F(TextureStatusTest, AClosedWindowDuringTheFirstReadingWritesNoHalfRecord) {
     ASSERT_TRUE(Install(*a, 0));
     te.fs.Remove(RecordPath(a->s));
     OperationGuard guard(&te.pump);
     te.env.pump = &guard;
-    te.pump.onEvents = [&] { guard.AskStop(nullptr); };
+    // The window's close asked during the reading ends it.
+    bool closing = false;
+    a->status->stopReading = [&] { return closing; };
+    te.pump.onEvents = [&] { closing = true; };
     EXPECT_FALSE(a->status->Refresh());
     EXPECT_FALSE(te.fs.Exists(RecordPath(a->s)));
     te.pump.onEvents = nullptr;
-    guard.Settle();
+    closing = false;
     ASSERT_TRUE(a->status->Refresh());
     for (const std::string& f : kFiles) EXPECT_EQ(a->statusView.Now(f), "Set Alto") << f;
     ExpectClaimsHold(*a);

@@ -57,7 +57,7 @@ struct Watch : SimWatchSwitch {
     }
     bool MusicKeepsLink() override { return music; }
     void Tick() {
-        const SimWatchStep step = watch.Tick(link->SimRunning, linkWatch, false, link->IpcOpened);
+        const SimWatchStep step = watch.Tick(link->SimRunning, linkWatch, false, link->IpcOpened, 0);
         if (step.connect) link->IpcConnect();
         if (step.close) link->IpcClose();
     }

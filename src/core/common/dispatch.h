@@ -1,24 +1,39 @@
 // One dispatch point per window: a table from control and notification,
-// menu command or timer to its handler and to what it may do while an
-// operation runs. A window routes every event here; the table asks the
-// operation guard first.
+// menu command or timer to its handler, what the handler needs and what it
+// does while something else runs. A window routes every event here; the
+// table asks the operation guard first.
 #pragma once
 
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/operation_guard.h"
 
 namespace vm {
 
-// What an entry point may do while an operation runs.
+// What an entry point does while something else runs.
 enum class Policy {
-    Start,  // starts, switches or opens something: refused
-    Stop,   // a stop or end request: recorded, carried out (by the busy handler, if any) once the operation stopped
-    Tick,   // a timer tick: dropped
-    Watch,  // a watch timer: only its busy part runs (the rest waits for the next tick)
-    Free,   // moving, showing, painting, the players: always runs
+    // Starts, switches or opens something: refused while a running operation
+    // holds what it needs (and the window's own modal state); queued while a
+    // plain handler lets messages run; otherwise it runs, inside whatever
+    // lets messages run now.
+    Start,
+    // A timer tick: its work runs when nothing holds what it needs and no
+    // plain handler is half way; otherwise only its busy part (countdown,
+    // display, presence) runs and the work waits for the next tick.
+    Tick,
+    // An aimed stop (AutoRandom, the refresh): runs at once, never refused.
+    Stop,
+    // The window's close: it runs once none of this window's handlers runs.
+    Close,
+    // The program's end: the only stop that ends a copy loop early; the
+    // handler runs once nothing runs any more.
+    End,
+    // Moving, showing, painting, the players: always runs.
+    Free,
 };
 
 // One event: its source (control, menu command or timer id), its
@@ -31,7 +46,7 @@ struct Event {
     int b = 0;
 };
 
-enum class Fired { NoEntry, Ran, Refused, Deferred };
+enum class Fired { NoEntry, Ran, Refused, Queued, Postponed, Deferred };
 
 class EventTable {
 public:
@@ -39,17 +54,23 @@ public:
     // Matches every notification code of a source.
     static constexpr int kAnyCode = -1;
 
-    explicit EventTable(OperationGuard& guard) : guard_(guard) {}
+    // `window`: the window's own modal bit (hold::kMainWindow, ...), needed
+    // by each of its Start entries.
+    explicit EventTable(OperationGuard& guard, Holds window = hold::kNothing) : guard_(guard), window_(window) {}
+    ~EventTable();
+    EventTable(const EventTable&) = delete;
+    EventTable& operator=(const EventTable&) = delete;
 
-    void On(int id, int code, Policy policy, Handler run, Handler whileBusy = {});
-    void On(int id, int code, Policy policy, std::function<void()> run) {
-        On(id, code, policy, [run = std::move(run)](const Event&) { run(); });
+    void On(int id, int code, Policy policy, Holds needs, Handler run, Handler whileBusy = {});
+    void On(int id, int code, Policy policy, Holds needs, std::function<void()> run) {
+        On(id, code, policy, needs, [run = std::move(run)](const Event&) { run(); });
     }
     bool Has(int id, int code) const;
     Policy PolicyOf(int id, int code) const;
+    // What the entry's handler needs (the window's modal bit included).
+    Holds NeedsOf(int id, int code) const;
 
-    // Runs, refuses or records the event by its entry's policy; a handler
-    // that ran with nothing else running is followed by the guard's Settle.
+    // Runs, refuses, queues or postpones the event by its entry.
     Fired Fire(const Event& e);
     Fired Fire(int id, int code = 0, int a = 0, int b = 0) { return Fire(Event{id, code, a, b}); }
 
@@ -57,17 +78,39 @@ public:
     std::vector<std::pair<int, int>> Keys() const;
 
     OperationGuard& Guard() { return guard_; }
+    // Whether the control of a queued event is still enabled when it comes
+    // to run (unset: always).
+    std::function<bool(int id)> enabled;
+    // The status line's answer to a refused event: the operation that holds
+    // what its handler needs.
+    std::function<void(Operation holder)> onRefused;
+    // One of this window's handlers runs (a close waits for it).
+    bool Running() const { return depth_ > 0; }
+    // The close is asked and waits for the window's handlers to end: the
+    // window's own long work may end early.
+    bool Closing() const { return closing_; }
 
 private:
     struct Entry {
         Policy policy;
+        Holds needs;
         Handler run;
         Handler whileBusy;
     };
     const Entry* Find(int id, int code) const;
+    // Runs the handler as this window's, then what was queued meanwhile.
+    void Run(const Entry& entry, const Event& e, bool asHandler);
+    // The close that waited for the last handler, once that one ended.
+    void CloseIfAsked();
 
     OperationGuard& guard_;
+    Holds window_;
     std::map<std::pair<int, int>, Entry> entries_;
+    int depth_ = 0;
+    bool closing_ = false;
+    std::function<void()> close_;
+    // Cleared when the table goes away while one of its handlers runs.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace vm

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "common/dispatch.h"
@@ -47,6 +48,10 @@ struct MainIds {
     // (1 left, 2 right, 4 middle) with the keys held in Event::b.
     static constexpr int kClicked = 0, kSelChange = 1, kMouseDown = 0x200;
 };
+
+// The control whose enabled state the core sets, for a control id (none
+// for labels, menu items, timers and window events).
+std::optional<Ctl> CtlOfId(int id);
 
 // What only the window can do, beyond the lists and buttons of SetsView.
 class MainView : public SetsView, public ConfigView {
@@ -99,12 +104,16 @@ public:
     bool WatchWithLink() const { return watchWithLink_; }
     // One tick of the watch (tmrFScheck with the link, tmrFsCheck2 without).
     void WatchTick(bool withLink);
-    // While an operation runs: the simulator's presence only; its going is
-    // a stop request.
+    // While the watch's work waits: the simulator's presence only; its going
+    // stops AutoRandom and (through SimRunning) the refresh.
     void WatchWhileBusy();
-    // cmdClose: AutoRandom ends without the right click's sound, then the
-    // program.
+    // cmdClose: AutoRandom ends at once without the right click's sound,
+    // then the program once what runs has stopped.
     void cmdClose_Click();
+    // AutoRandom ends (the right click's work) when it is on.
+    void StopAutoRandom();
+    // The program ends now, or once what runs has stopped.
+    void EndWhenIdle();
     bool Timer1On() const { return timer1_; }
 
     // AutoRandomView.
@@ -136,6 +145,7 @@ private:
     FontTable& fonts_;
     OperationGuard& guard_;
     MainView& view_;
+    Clock& clock_;
 
 public:
     Catalogue cat;
@@ -158,7 +168,6 @@ private:
     EventTable events_;
     bool timer1_ = false;
     bool watchWithLink_ = false;
-    bool watchDeferred_ = false;  // a watch tick waits for the operation's end
 };
 
 }  // namespace vm

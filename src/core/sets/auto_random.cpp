@@ -278,11 +278,16 @@ void AutoRandomController::Timer1_Timer() {
                          state_.RandomMode || i < 0 ? std::string() : view_.Item(Lst::cmbClouds, i));
         return;
     }
+    ShowCountdown();
+    DoEvents();
+}
+
+void AutoRandomController::ShowCountdown() {
+    if (!On()) return;
     const int i = view_.Selected(Lst::cmbClouds);
     const std::string name = i >= 0 ? view_.Item(Lst::cmbClouds, i) : std::string();
     const double left = (state_.InstallTime + s_.AutoRandomTime / 60 / 24 - env_.clock->Now()) * 24 * 60 * 60;
     view_.SetCaption(Ctl::lblMsg, RemainCaption(state_.RandomMode, name, ar_.lastResult, left));
-    DoEvents();
 }
 
 void AutoRandomController::lblAutoRandom_Click() {

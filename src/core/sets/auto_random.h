@@ -117,6 +117,9 @@ public:
     // Ends the timed changes as a right click on lblTime does (closing, the
     // simulator gone).
     void Stop() { lblTime_MouseDown(2, 0); }
+    // Timer1's countdown alone: lblMsg shows the time left (the change waits
+    // while something else holds the textures).
+    void ShowCountdown();
     void Timer1_Timer();
     void lblAutoRandom_Click();
 

@@ -222,7 +222,7 @@ bool SetsController::BackupList(const std::vector<std::string>& names, bool over
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
-        if (StopAsked()) break;
+        if (EndAsked()) break;
         if (!BackupOne(name, overwriteIfChanged, useShell, installed ? &sets : nullptr, installed)) {
             NoteBackups(done, installed);
             return false;
@@ -244,7 +244,7 @@ bool SetsController::BackupAll(bool overwriteIfChanged, bool useShell, std::vect
         if (!FileExists(env_, SubPath(s_.TextureDir, name))) continue;
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
-        if (StopAsked()) break;
+        if (EndAsked()) break;
         if (!BackupOne(name, overwriteIfChanged, useShell, &sets, installed)) {
             NoteBackups(done, installed);
             return false;

@@ -108,7 +108,7 @@ bool SetsController::InstallSet() {
             for (const std::string& name : backupNames) {
                 DoEvents();
                 // Asked to stop: nothing is installed over files not yet saved.
-                if (StopAsked()) {
+                if (EndAsked()) {
                     stopped = true;
                     break;
                 }
@@ -147,11 +147,11 @@ bool SetsController::InstallSet() {
 
     const std::string dataType = GetDataType(env_, cloudFolder);
     if (!InstallFiles(sources, names)) return fail();
-    // Stopped between two files: the files copied are the set's (and so
-    // recorded), but the clouds are not refreshed for a set half in place.
-    const bool stopped = StopAsked() && copied_ < sources.size();
-    if (!stopped || copied_ > 0) AddLastInstalled(s_, setName, dataType);
-    if (stopped) return copied_ > 0;
+    // The program's end stopped the copy between two files: the texture
+    // record knows each file copied, but the last-installed record names only
+    // a set wholly in place, and the clouds are not refreshed for half a set.
+    if (cutShort_) return false;
+    AddLastInstalled(s_, setName, dataType);
     if (IsCloudDataType(dataType) && hooks_.refreshClouds) hooks_.refreshClouds(dataType);
     if (!AutoRandomOn() && state_.RandomMode) {
         view_.SetCaption(Ctl::lblMsg, "Press Install Button.");
@@ -178,6 +178,7 @@ std::string SetsController::BitmapChecks(const std::vector<std::string>& sources
 
 bool SetsController::InstallFiles(const std::vector<std::string>& sources, const std::vector<std::string>& names) {
     copied_ = 0;
+    cutShort_ = false;
     BusyScope busy(*this, Operation::Install);
     if (!busy) return false;
     RemoveStaleCopies(env_, s_.TextureDir);
@@ -198,7 +199,10 @@ bool SetsController::InstallFiles(const std::vector<std::string>& sources, const
     }
     for (size_t j = 0; j < sources.size() && j < names.size(); ++j) {
         DoEvents();
-        if (StopAsked()) break;  // between two files: each is whole
+        if (EndAsked()) {  // between two files: each is whole
+            cutShort_ = true;
+            break;
+        }
         if (ReplaceCopy(env_, sources[j], SubPath(s_.TextureDir, names[j]))) {
             ++copied_;
             note.names.push_back(names[j]);

@@ -81,7 +81,7 @@ bool SetsController::RestoreFiles(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         view_.SetCaption(Ctl::lblMsg, "Copying " + name);
         DoEvents();
-        if (StopAsked()) break;  // between two files: each is whole
+        if (EndAsked()) break;  // between two files: each is whole
         const std::string backup = SubPath(s_.BackupDir, name);
         if (!FileExists(env_, backup)) continue;
         if (!ReplaceCopy(env_, backup, SubPath(s_.TextureDir, name))) {

@@ -253,6 +253,12 @@ void SetsController::optSky_Click() {
 }
 
 void SetsController::ButtonCtrl(bool enable) {
+    // While a copy loop runs (an AutoRandom stop from inside it), the
+    // controls stay as the state makes them: off until it ends.
+    if (enable && busy_ > 0) {
+        ApplyStates();
+        return;
+    }
     ApplyPlan(view_, ButtonCtrlPlan(enable, view_.OptionChosen(Ctl::optFLT), view_.Count(Lst::lstFLT), s_.BackupEnabled));
     // The simulator choice goes with them: a switch would reload everything
     // under a running copy loop or AutoRandom.
@@ -279,15 +285,12 @@ BusyScope::~BusyScope() {
     if (--c_.busy_ == 0) c_.ApplyStates();
 }
 
-bool SetsController::StopAsked() const {
-    const OperationGuard* guard = GuardOf(env_);
-    return guard && guard->StopAsked();
-}
+bool SetsController::EndAsked() const { return vm::EndAsked(env_); }
 
 void SetsController::ApplyStates() {
     const OperationGuard* guard = GuardOf(env_);
     MainState m;
-    m.busy = busy_ > 0 || (guard && guard->OperationRunning());
+    m.busy = busy_ > 0 || (guard && guard->Holding(hold::kTextures));
     m.periodSet = AutoRandomOn();
     m.autoRandomRunning = hooks_.autoRandomRunning ? hooks_.autoRandomRunning() : m.periodSet;
     m.randomMode = state_.RandomMode;

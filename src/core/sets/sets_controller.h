@@ -131,8 +131,8 @@ private:
     bool BackupOne(const std::string& name, bool overwriteIfChanged, bool useShell, const FilesByName* sets,
                    std::vector<std::string>* installed);
     std::string CloudFolder();
-    // A stop or end request waits: a copy loop ends between two files.
-    bool StopAsked() const;
+    // The program's end is asked: a copy loop ends between two files.
+    bool EndAsked() const;
 
     Env& env_;
     Settings& s_;
@@ -142,6 +142,7 @@ private:
     SetsHooks& hooks_;
     int busy_ = 0;  // BusyScopes open
     size_t copied_ = 0;  // files the last InstallFiles copied
+    bool cutShort_ = false;  // the last InstallFiles was ended by the program's end
 };
 
 // A copy loop as an operation of the guard: the ButtonCtrl controls are

@@ -235,7 +235,8 @@ void SetOfSource(const Settings& s, const std::string& source, std::string& set,
     option = sep == std::string::npos ? std::string() : rel.substr(sep + 1);
 }
 
-std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& paths, bool* stopped) {
+std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& paths, bool* stopped,
+                                  const std::function<bool()>& stop) {
     std::vector<FileHash> out(paths.size());
     std::vector<size_t> sameAs(paths.size(), paths.size());
     std::deque<size_t> pending;  // begun, digest not yet taken
@@ -246,8 +247,7 @@ std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& path
     std::shared_ptr<const std::string> prev;  // the file before, when it was read
     for (size_t i = 0; i < paths.size(); ++i) {
         if (env.pump) env.pump->DoEvents();
-        const OperationGuard* g = GuardOf(env);
-        if (stopped && g && g->StopAsked()) {
+        if (stopped && (EndAsked(env) || (stop && stop()))) {
             *stopped = true;
             break;
         }
@@ -276,7 +276,8 @@ std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& path
     return out;
 }
 
-bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* stopped) {
+bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* stopped,
+                   const std::function<bool()>& stopWhen) {
     record.Clear();
     record.algorithm = HashAlgorithm(env);
     // Data-set files by name, for telling which set a texture came from.
@@ -302,7 +303,7 @@ bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* sto
         pairs.push_back({std::move(f), t == textures.end() ? nullptr : &t->second});
     }
     bool stop = false;
-    const std::vector<FileHash> read = ReadAndHash(env, paths, stopped ? &stop : nullptr);
+    const std::vector<FileHash> read = ReadAndHash(env, paths, stopped ? &stop : nullptr, stopWhen);
     if (stop) {
         *stopped = true;
         record.Clear();
@@ -341,9 +342,10 @@ bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* sto
     return true;
 }
 
-TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped) {
+TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped,
+                                    const std::function<bool()>& stop) {
     const TextureRecord::Loaded how = record.Load(env, RecordPath(s));
-    if (how != TextureRecord::Loaded::Ok) RebuildRecord(env, s, record, stopped);
+    if (how != TextureRecord::Loaded::Ok) RebuildRecord(env, s, record, stopped, stop);
     return how;
 }
 

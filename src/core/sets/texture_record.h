@@ -6,6 +6,8 @@
 // record is rebuilt from the backups and the data sets.
 #pragma once
 
+#include <functional>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -80,16 +82,20 @@ struct FileHash {
 // and a file equal byte for byte to the one before it takes that one's
 // hash. With `stopped`, a stop asked of the running operation ends the
 // reading (and sets it); without, the reading always finishes.
-std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& paths, bool* stopped = nullptr);
+// `stop`, when given, also ends it (the reader's window is closing).
+std::vector<FileHash> ReadAndHash(Env& env, const std::vector<std::string>& paths, bool* stopped = nullptr,
+                                  const std::function<bool()>& stop = {});
 
 // Fills the record from what can be known: each backup copy is an
 // original; each texture file is the original, a data set's file of the
 // same name and content, or changed outside the program. With `stopped`,
 // a stop asked meanwhile leaves the record empty and returns false.
-bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr);
+bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr,
+                   const std::function<bool()>& stop = {});
 // The record as stored, or rebuilt when it is missing or damaged (`how`
 // tells which).
-TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr);
+TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr,
+                                    const std::function<bool()>& stop = {});
 
 // After a copy loop: what the files named now hold, read from the disk.
 enum class Noted { Backup, Install, Restore };

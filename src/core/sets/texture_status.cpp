@@ -16,11 +16,6 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
-bool StopAskedIn(Env& env) {
-    const OperationGuard* g = GuardOf(env);
-    return g && g->StopAsked();
-}
-
 std::string ReadOnlyOrFailed(Env& env, const std::string& path) {
     const auto a = env.fs->Attributes(path);
     return a && (*a & kAttrReadOnly) ? "the file is read-only" : "the file could not be replaced";
@@ -93,7 +88,7 @@ bool TextureStatus::Refresh() {
     view_.EnableButtons(false);
     view_.SetTitle("Texture Status - " + simName);
     bool stopped = false;
-    const TextureRecord::Loaded how = LoadOrRebuild(env_, s_, record_, &stopped);
+    const TextureRecord::Loaded how = LoadOrRebuild(env_, s_, record_, &stopped, stopReading);
     std::string note;
     if (how == TextureRecord::Loaded::Missing)
         note = "The texture record was missing: it was rebuilt from the backups and the data sets.";
@@ -124,7 +119,8 @@ bool TextureStatus::Refresh() {
         // Trusted stamps are quick to compare: the window is served every
         // few files.
         if (i % 16 == 0 && env_.pump) env_.pump->DoEvents();
-        if (StopAskedIn(env_)) {
+        // The program's end, or the window's close, ends the reading.
+        if (EndAsked(env_) || (stopReading && stopReading())) {
             stopped = true;
             break;
         }
@@ -211,7 +207,7 @@ void TextureStatus::RestoreAllOriginals() {
         for (size_t i = 0; i < back.size(); ++i) {
             const std::string& name = back[i];
             if (env_.pump) env_.pump->DoEvents();
-            if (StopAskedIn(env_)) {
+            if (EndAsked(env_)) {
                 for (size_t j = i; j < back.size(); ++j) failed.push_back(back[j] + ": stopped");
                 break;
             }

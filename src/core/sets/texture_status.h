@@ -3,6 +3,8 @@
 // and "Restore All Originals".
 #pragma once
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -48,8 +50,8 @@ public:
 
     // Reads every recorded file (those unchanged since the record was
     // written are not read again) inside the guard, letting messages run
-    // between files; a stop asked leaves the lines read so far. The record
-    // is written afterwards.
+    // between files; the program's end or `stopReading` leaves the lines
+    // read so far. The record is written afterwards.
     bool Refresh();
     // "Restore All Originals": one question, then every file whose backup is
     // its recorded original goes back by the safe replace; then the report.
@@ -58,6 +60,8 @@ public:
     void SortBy(int column);
 
     std::string simName;  // the window's title names the simulator
+    // The reading ends early (the window's close is asked).
+    std::function<bool()> stopReading;
 
     const std::vector<StatusLine>& Lines() const { return lines_; }
     const TextureRecord& Record() const { return record_; }

@@ -37,7 +37,6 @@ constexpr unsigned kConnectPauseMs = 100;
 // up after this long, and the next watch tick tries again.
 constexpr uint32_t kConnectGiveUpMs = 10000;
 
-OperationGuard* GuardOfPump(Pump& pump) { return dynamic_cast<OperationGuard*>(&pump); }
 }  // namespace
 
 std::string IpcResultText(int code) {
@@ -197,6 +196,10 @@ bool Fsuipc::IpcProcess(int& result) {
     // never lays a second block over the first.
     const OperationScope exchange(GuardOfPump(pump_), Operation::Exchange);
     if (!exchange) {
+        // What was laid is dropped as by any exchange: the next one starts
+        // from an empty block, and no destination outlives its caller.
+        next_ = 0;
+        pending_.clear();
         result = kIpcSendFailed;
         return false;
     }
@@ -257,8 +260,7 @@ void Fsuipc::IpcClose() {
 }
 
 bool Fsuipc::OutOfTime() const {
-    if (const OperationGuard* guard = dynamic_cast<const OperationGuard*>(&pump_); guard && guard->StopAsked())
-        return true;
+    if (!putBack_ && EndAsked(pump_)) return true;
     // A send that would end past the connect's time is not begun.
     return connecting_ && clock_.TickMs() - connectStart_ + kIpcTimeoutMs > kConnectGiveUpMs;
 }

@@ -72,6 +72,21 @@ public:
     // Result of the last open made by IpcConnect (not shown to the user).
     int LastConnectResult() const { return lastConnectResult_; }
 
+    // While one lives, exchanges put the simulator's layers or weather back:
+    // the program's end does not cut them short (they fail only when the
+    // link is gone).
+    class PutBack {
+    public:
+        explicit PutBack(Fsuipc& link) : link_(link), was_(link.putBack_) { link_.putBack_ = true; }
+        ~PutBack() { link_.putBack_ = was_; }
+        PutBack(const PutBack&) = delete;
+        PutBack& operator=(const PutBack&) = delete;
+
+    private:
+        Fsuipc& link_;
+        bool was_;
+    };
+
     // Link state.
     IpcTransport::Handle IpcServerWindow = 0;
     uint32_t IpcMessage = 0;
@@ -87,8 +102,8 @@ public:
 
 private:
     bool Fail(int code, int& result);
-    // A stop was asked, or the connect's time would run out before another
-    // send could end.
+    // The program's end was asked (and this is no put-back), or the
+    // connect's time would run out before another send could end.
     bool OutOfTime() const;
 
     IpcTransport& transport_;
@@ -99,6 +114,7 @@ private:
     bool viaSimWindow_ = false;
     int lastConnectResult_ = 0;
     bool connecting_ = false;
+    bool putBack_ = false;
     uint32_t connectStart_ = 0;
     std::vector<IpcPending> pending_;
 };

@@ -9,10 +9,6 @@
 namespace vm {
 
 namespace {
-bool StopAsked(Pump& pump) {
-    const auto* guard = dynamic_cast<const OperationGuard*>(&pump);
-    return guard && guard->StopAsked();
-}
 constexpr double kSecondsPerDay = 24.0 * 60 * 60;
 constexpr unsigned kPollMs = 10;
 constexpr int64_t kAutoRandomMargin = 5;  // seconds kept free after the last step
@@ -90,8 +86,9 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
     bool failed = false;  // a step's layer write did not reach the simulator
     int64_t shownSecond = -1;
     std::string text;
-    // A stop or end request ends it between two steps, with the layers put back.
-    while (link_.SimRunning && !weather_.StopRefresh && !StopAsked(pump_) &&
+    // Stop Refresh, AutoRandom's end, the simulator's going or the program's
+    // end ends it between two steps, with the layers put back.
+    while (link_.SimRunning && !weather_.StopRefresh && !EndAsked(pump_) &&
            (view_.AutoRandomTime() != 0 || !autoAtStart)) {
         const double elapsed = (clock_.Now() - start) * kSecondsPerDay;
         if (elapsed >= double(steps[next].time)) {
@@ -125,7 +122,9 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
     if (autoAtStart || view_.AutoRandomTime() != 0) view_.EnableTime(true);
 
     if (early) {
-        // Put back the layers as they were before the refresh touched them.
+        // Put back the layers as they were before the refresh touched them,
+        // whatever stop is pending.
+        const Fsuipc::PutBack back(link_);
         weather_.Layers = asRead;
         weather_.WriteLayers();
     }
@@ -173,13 +172,16 @@ void CloudRefresh::lblRefresh_Click() {
                 // Cleared weather can only be put back from a complete copy.
                 if (weather_.SaveWeather()) {
                     weather_.ClearWeather();
+                    weather_.StopRefresh = false;
                     view_.EnableStopRefresh(true);
-                    // A stop (mnuStopRefresh) or end request ends the wait at once.
+                    // Stop Refresh, the simulator's going or the program's end
+                    // ends the wait at once; the weather goes back all the same.
                     while ((clock_.Now() - noted) * kSecondsPerDay <= double(Mode.WaitTimeAfterClear) &&
-                           !StopAsked(pump_)) {
+                           !weather_.StopRefresh && link_.SimRunning && !EndAsked(pump_)) {
                         clock_.Sleep(kPollMs);
                         pump_.DoEvents();
                     }
+                    weather_.StopRefresh = false;
                     view_.EnableStopRefresh(false);
                     weather_.RestoreWeather();
                 } else {

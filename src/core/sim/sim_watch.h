@@ -3,6 +3,8 @@
 // simulator runs, and closes it when the simulator goes.
 #pragma once
 
+#include <cstdint>
+
 namespace vm {
 
 struct SimWatchStep {
@@ -18,13 +20,22 @@ public:
     // One tick: `found` is whether a "FS98MAIN" window exists; `withLink` is
     // the watch that also connects (tmrFScheck), not the plain one
     // (tmrFsCheck2); `layersHeld` whether the layer lists hold any layer;
-    // `linkOpen` whether the link is open (IpcOpened).
+    // `linkOpen` whether the link is open (IpcOpened); `nowMs` the tick count.
     //
-    // The watch that connects asks for a connect whenever the simulator runs
-    // and the link is down: when the simulator appears, when someone closed
-    // the link under it, and after a connect that gave up (it gives up
-    // within ten seconds, letting messages run meanwhile).
-    SimWatchStep Tick(bool found, bool withLink, bool layersHeld, bool linkOpen);
+    // The watch that connects asks for a connect when the simulator appears
+    // and whenever the link is down while it runs; after a connect that gave
+    // up, the next tries come after growing pauses (RetryPauseMs), never at
+    // every tick.
+    SimWatchStep Tick(bool found, bool withLink, bool layersHeld, bool linkOpen, uint32_t nowMs);
+    // The connect asked for by the last tick ended, with the link open or not.
+    void ConnectEnded(bool opened, uint32_t nowMs);
+    // The pause after the n-th failed connect in a row: 10 s, 30 s, then 60 s.
+    static uint32_t RetryPauseMs(int failures);
+    int Failures() const { return failures_; }
+
+private:
+    int failures_ = 0;
+    uint32_t nextTryMs_ = 0;
 };
 
 }  // namespace vm

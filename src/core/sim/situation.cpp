@@ -210,7 +210,7 @@ bool SituationController::InstallSituation() {
     // not installed a second time.
     bool chosen = false;
     for (const std::string& v : folders) {
-        if (const OperationGuard* guard = GuardOf(env_); guard && guard->StopAsked()) break;
+        if (EndAsked(env_)) break;
         int index = -1;
         for (int i = 0; i < view_.Count(Lst::lstSky) && index < 0; ++i)
             if (SameText(view_.Item(Lst::lstSky, i), v)) index = i;

@@ -132,6 +132,7 @@ void ComIpc::ClearWeather() {
 }
 
 void ComIpc::RestoreWeather() {
+    const Fsuipc::PutBack back(link_);
     for (int b = 0; b < kWeatherBlocks; ++b) {
         // A block that could not be read is not written: writing stale bytes
         // would replace the simulator's weather with something else.

@@ -1,5 +1,7 @@
 #include "ui/msg_layout.h"
 
+#include "common/operation_guard.h"
+
 namespace vm {
 
 ButtonSet ButtonSetOf(uint8_t style) {
@@ -132,7 +134,9 @@ int ShowMsgModal(MsgHost& host, Pump& pump, Clock& clock, const std::string& tex
     const bool wasEnabled = host.MainEnabled();
     host.SetMainEnabled(false);
     std::unique_ptr<MsgWindow> w = host.Show(text, style, title);
-    while (!w->Answered()) {
+    // The program's end answers with the result the window started with
+    // (Cancel, or No for Yes/No).
+    while (!w->Answered() && !EndAsked(pump)) {
         pump.DoEvents();
         clock.Sleep(2);
     }

@@ -65,7 +65,7 @@ public:
     // A press on lblTime, as the label reports it.
     void lblTime_MouseDown(int button, int shift) { shell_.Events().Fire(lblTime, kMouseDown + button, 0, shift); }
     // An end waits for the running operation to stop.
-    bool EndPending() const { return p_.guard.StopAsked(); }
+    bool EndPending() const { return p_.guard.EndAsked(); }
 
     void mnuShowIni_Click() { ShowIni(); }
     void cmdMin_Click() { Minimise(); }

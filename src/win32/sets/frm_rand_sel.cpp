@@ -16,39 +16,40 @@ constexpr int kWidth = 270, kHeight = 330;
 frmRandSel::frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar, HWND main,
                        std::function<void()> endProgram)
     : s_(s), ar_(ar), main_(main), endProgram_(std::move(endProgram)), logic_(env, s, cat, ar, *this),
-      events_(GuardOf(env) ? *GuardOf(env) : ownGuard_) {
+      events_(GuardOf(env) ? *GuardOf(env) : ownGuard_, hold::kSetDialog) {
     drag_.Moved = [this](int from, int to) { MoveItem(ar_.orderedGroups, from, to); };
     // A drag of the order is a choice like the others: it begins only when
     // the table lets one start.
-    events_.On(evDragBegin, EventTable::kAnyCode, Policy::Start, [] {});
+    events_.On(evDragBegin, EventTable::kAnyCode, Policy::Start, hold::kNothing, [] {});
     drag_.MayBegin = [this] { return events_.Fire(evDragBegin) == Fired::Ran; };
-    // The choices and OK write the AutoRandom settings: never inside a
-    // running operation; the close box (Cancel) waits for it.
-    events_.On(lstSet, LBN_SELCHANGE, Policy::Start, [this] {
+    // The choices and OK are the dialog's own (refused only while a message
+    // of its own waits); OK writes cloud.ini; the close box (Cancel) waits
+    // for the dialog's own handler.
+    events_.On(lstSet, LBN_SELCHANGE, Policy::Start, hold::kNothing, [this] {
         // A check mark changed: the dialog's logic sees each item's state.
         for (int i = 0; i < Count(List::lstSet); ++i) logic_.lstSet_ItemCheck(i, Checked(i));
     });
-    events_.On(lstSet, LBN_KILLFOCUS, Policy::Start, [this] { logic_.lstSet_LostFocus(); });
-    events_.On(lstOrder, LBN_SELCHANGE, Policy::Start, [this] {
+    events_.On(lstSet, LBN_KILLFOCUS, Policy::Start, hold::kNothing, [this] { logic_.lstSet_LostFocus(); });
+    events_.On(lstOrder, LBN_SELCHANGE, Policy::Start, hold::kNothing, [this] {
         const int i = static_cast<int>(SendMessageA(Control(lstOrder), LB_GETCURSEL, 0, 0));
         if (i >= 0) logic_.lstOrder_Click(ListLineText(Control(lstOrder), i));
     });
-    events_.On(lstOrder, LBN_KILLFOCUS, Policy::Start, [this] { logic_.lstOrder_LostFocus(); });
-    events_.On(optRnd, BN_CLICKED, Policy::Start, [this] { logic_.optRnd_Click(); });
-    events_.On(optOrder, BN_CLICKED, Policy::Start, [this] { logic_.optOrder_Click(); });
+    events_.On(lstOrder, LBN_KILLFOCUS, Policy::Start, hold::kNothing, [this] { logic_.lstOrder_LostFocus(); });
+    events_.On(optRnd, BN_CLICKED, Policy::Start, hold::kNothing, [this] { logic_.optRnd_Click(); });
+    events_.On(optOrder, BN_CLICKED, Policy::Start, hold::kNothing, [this] { logic_.optOrder_Click(); });
     // As a mouse click does: the list in use loses the focus first.
-    events_.On(cmdOK, BN_CLICKED, Policy::Start, [this] {
+    events_.On(cmdOK, BN_CLICKED, Policy::Start, hold::kIni, [this] {
         SetFocus(Control(cmdOK));
         logic_.cmdOk_Click();
     });
-    events_.On(cmdCancel, BN_CLICKED, Policy::Start, [this] {
+    events_.On(cmdCancel, BN_CLICKED, Policy::Start, hold::kNothing, [this] {
         SetFocus(Control(cmdCancel));
         logic_.cmdCancel_Click();
     });
-    events_.On(mnuSelAll, 0, Policy::Start, [this] { logic_.mnuSelAll_Click(); });
-    events_.On(mnuClearAll, 0, Policy::Start, [this] { logic_.mnuClearAll_Click(); });
-    events_.On(lstSet, kRightDown, Policy::Start, [this] { logic_.lstSet_MouseDown(2); });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Unload(); });
+    events_.On(mnuSelAll, 0, Policy::Start, hold::kNothing, [this] { logic_.mnuSelAll_Click(); });
+    events_.On(mnuClearAll, 0, Policy::Start, hold::kNothing, [this] { logic_.mnuClearAll_Click(); });
+    events_.On(lstSet, kRightDown, Policy::Start, hold::kNothing, [this] { logic_.lstSet_MouseDown(2); });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Unload(); });
 }
 
 frmRandSel::~frmRandSel() {

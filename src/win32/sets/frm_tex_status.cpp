@@ -16,7 +16,7 @@ constexpr int kWidths[] = {130, 190, 110, 110};
 }  // namespace
 
 frmTexStatus::frmTexStatus(Env& env, const Settings& settings, OperationGuard& guard)
-    : env_(env), settings_(settings), events_(guard) {
+    : env_(env), settings_(settings), events_(guard, hold::kStatusWindow) {
     BuildTable();
 }
 
@@ -25,20 +25,21 @@ frmTexStatus::~frmTexStatus() {
     if (font_) DeleteObject(font_);
 }
 
-// Reading and restoring run as operations; none starts inside another. The
-// close box and "Close" wait for a running one to stop.
+// Reading holds nothing: it goes on beside an install. Restoring holds the
+// textures. The close box and "Close" wait for the window's own handler (a
+// reading ends early for it).
 void frmTexStatus::BuildTable() {
-    events_.On(cmdRefresh, BN_CLICKED, Policy::Start, [this] {
+    events_.On(cmdRefresh, BN_CLICKED, Policy::Start, hold::kNothing, [this] {
         if (status_) status_->Refresh();
     });
-    events_.On(cmdRestoreAll, BN_CLICKED, Policy::Start, [this] {
+    events_.On(cmdRestoreAll, BN_CLICKED, Policy::Start, hold::kTextures, [this] {
         if (status_) status_->RestoreAllOriginals();
     });
-    events_.On(lvwFiles, kColumnClick, Policy::Free, [this](const vm::Event& e) {
+    events_.On(lvwFiles, kColumnClick, Policy::Free, hold::kNothing, [this](const vm::Event& e) {
         if (status_) status_->SortBy(e.a);
     });
-    events_.On(cmdClose, BN_CLICKED, Policy::Stop, [this] { Destroy(); });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Destroy(); });
+    events_.On(cmdClose, BN_CLICKED, Policy::Close, hold::kNothing, [this] { Destroy(); });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Destroy(); });
 }
 
 void frmTexStatus::Show(HWND owner, const std::string& simName) {

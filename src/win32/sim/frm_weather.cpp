@@ -42,35 +42,36 @@ int ButtonId(WxButton b) {
 frmWeather::frmWeather(Fsuipc& link, ComIpc& weather, Clock& clock, Messages& messages, const Settings& settings,
                        SimWatchSwitch& watch, OperationGuard& guard)
     : link_(link), weather_(weather), clock_(clock), messages_(messages), settings_(settings), watch_(watch),
-      events_(guard) {
+      events_(guard, hold::kWeatherWindow) {
     BuildTable();
 }
 
-// The editor's entry points: its buttons, arrows, layer bar and timers start
-// exchanges or change the layers, so none runs inside another operation; the
-// close box waits for it; the arrows' release always ends their repeat.
+// The editor's entry points: Receive and Send exchange the simulator's
+// layers (refused while a refresh holds them); the fields, arrows and layer
+// bar are the window's own; tmrAlt reads the altitude when the link is free;
+// the close box waits for the window's own handler.
 void frmWeather::BuildTable() {
     auto editor = [this](void (WeatherEditor::*f)()) {
         return [this, f] {
             if (editor_) (editor_.get()->*f)();
         };
     };
-    events_.On(cmdReceive, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdReceive_Click));
-    events_.On(cmdSend, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdSend_Click));
-    events_.On(cmdAdd, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdAdd_Click));
-    events_.On(cmdDel, BN_CLICKED, Policy::Start, editor(&WeatherEditor::cmdDel_Click));
-    events_.On(vsbLayer, EventTable::kAnyCode, Policy::Start, [this](const vm::Event& e) { Scroll(e.code); });
+    events_.On(cmdReceive, BN_CLICKED, Policy::Start, hold::kLink | hold::kWeather, editor(&WeatherEditor::cmdReceive_Click));
+    events_.On(cmdSend, BN_CLICKED, Policy::Start, hold::kLink | hold::kWeather, editor(&WeatherEditor::cmdSend_Click));
+    events_.On(cmdAdd, BN_CLICKED, Policy::Start, hold::kNothing, editor(&WeatherEditor::cmdAdd_Click));
+    events_.On(cmdDel, BN_CLICKED, Policy::Start, hold::kNothing, editor(&WeatherEditor::cmdDel_Click));
+    events_.On(vsbLayer, EventTable::kAnyCode, Policy::Start, hold::kNothing, [this](const vm::Event& e) { Scroll(e.code); });
     for (int k = 0; k < 4; ++k) {
-        events_.On(cmdTopUp0 + k, kArrowDown, Policy::Start, [this, k] {
+        events_.On(cmdTopUp0 + k, kArrowDown, Policy::Start, hold::kNothing, [this, k] {
             if (editor_) editor_->cmdTopUp_MouseDown(k);
         });
-        events_.On(cmdTopDn0 + k, kArrowDown, Policy::Start, [this, k] {
+        events_.On(cmdTopDn0 + k, kArrowDown, Policy::Start, hold::kNothing, [this, k] {
             if (editor_) editor_->cmdTopDn_MouseDown(k);
         });
     }
-    events_.On(evTmr1, EventTable::kAnyCode, Policy::Tick, editor(&WeatherEditor::tmr1_Timer));
-    events_.On(evTmrAlt, EventTable::kAnyCode, Policy::Tick, editor(&WeatherEditor::tmrAlt_Timer));
-    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Form_Unload(); });
+    events_.On(evTmr1, EventTable::kAnyCode, Policy::Tick, hold::kNothing, editor(&WeatherEditor::tmr1_Timer));
+    events_.On(evTmrAlt, EventTable::kAnyCode, Policy::Tick, hold::kLink, editor(&WeatherEditor::tmrAlt_Timer));
+    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Form_Unload(); });
 }
 
 frmWeather::~frmWeather() {

@@ -12,12 +12,12 @@ constexpr double kGapTwips = 100;  // between the file button and the editor
 }  // namespace
 
 frmMusic::frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls, OperationGuard& guard)
-    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this), events_(guard) {
+    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this), events_(guard, hold::kListEditor) {
     drag_.Moved = [this](int from, int to) { order_.Moved(from, to); };
-    events_.On(cmdOK, BN_CLICKED, Policy::Free, [this] { cmdOk_Click(); });
-    for (int id : {int(cmdCancel), IDCANCEL}) events_.On(id, BN_CLICKED, Policy::Free, [this] { cmdCancel_Click(); });
-    events_.On(cmdDel, BN_CLICKED, Policy::Free, [this] { order_.cmdDel_Click(); });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Free, [this] { Unload(); });
+    events_.On(cmdOK, BN_CLICKED, Policy::Free, hold::kNothing, [this] { cmdOk_Click(); });
+    for (int id : {int(cmdCancel), IDCANCEL}) events_.On(id, BN_CLICKED, Policy::Free, hold::kNothing, [this] { cmdCancel_Click(); });
+    events_.On(cmdDel, BN_CLICKED, Policy::Free, hold::kNothing, [this] { order_.cmdDel_Click(); });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] { Unload(); });
 }
 
 frmMusic::~frmMusic() {

@@ -31,7 +31,7 @@ int IndexOf(int id, int first, int count) { return id >= first && id < first + c
 
 frmSound::frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks,
                    OperationGuard& guard)
-    : env_(env), settings_(settings), link_(link), weather_(weather), hooks_(std::move(hooks)), events_(guard) {
+    : env_(env), settings_(settings), link_(link), weather_(weather), hooks_(std::move(hooks)), events_(guard, hold::kSoundWindow) {
     BuildTable();
 }
 
@@ -43,15 +43,15 @@ frmSound::frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, 
 void frmSound::BuildTable() {
     // A desk command, once the desk is there.
     const auto desk = [this](int id, int code, Policy policy, void (SoundDesk::*handler)()) {
-        events_.On(id, code, policy, [this, handler] {
+        events_.On(id, code, policy, hold::kNothing, [this, handler] {
             if (desk_) (desk_.get()->*handler)();
         });
     };
     for (int i = 1; i <= 3; ++i)
-        events_.On(chkMP1 + i - 1, BN_CLICKED, Policy::Free, [this, i] {
+        events_.On(chkMP1 + i - 1, BN_CLICKED, Policy::Free, hold::kNothing, [this, i] {
             if (desk_) desk_->chkMP_Click(i);
         });
-    events_.On(chkCD, BN_CLICKED, Policy::Free, [this] {
+    events_.On(chkCD, BN_CLICKED, Policy::Free, hold::kNothing, [this] {
         if (desk_) cdPanel_->chkCD_Click();
     });
     desk(mnuClearList, 0, Policy::Free, &SoundDesk::mnuClearList_Click);
@@ -60,26 +60,26 @@ void frmSound::BuildTable() {
     desk(mnuReset, 0, Policy::Free, &SoundDesk::mnuReset_Click);
     desk(cmdSelFile, BN_CLICKED, Policy::Start, &SoundDesk::cmdSelFile_Click);
     desk(mnuEditList, 0, Policy::Start, &SoundDesk::mnuEditList_Click);
-    events_.On(evSelFileMenu, EventTable::kAnyCode, Policy::Free, [this] {
+    events_.On(evSelFileMenu, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] {
         if (desk_) desk_->cmdSelFile_MouseDown(2);
     });
-    events_.On(evDropFiles, EventTable::kAnyCode, Policy::Free, [this] {
+    events_.On(evDropFiles, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] {
         if (desk_) desk_->cmdSelFile_OLEDragDrop(dropped_);
     });
-    events_.On(evScroll, EventTable::kAnyCode, Policy::Free,
+    events_.On(evScroll, EventTable::kAnyCode, Policy::Free, hold::kNothing,
                [this](const vm::Event& e) { Scroll(Control(e.a), e.code); });
     auto pause = [this](const vm::Event& e) {
         if (desk_) desk_->tmrMp_Timer(e.id - evTmrMp1 + 1);
     };
-    events_.On(evTmrMp1, EventTable::kAnyCode, Policy::Free, pause);
-    events_.On(evTmrMp2, EventTable::kAnyCode, Policy::Free, pause);
-    events_.On(evTmrIpcVolCont, EventTable::kAnyCode, Policy::Tick, [this] {
+    events_.On(evTmrMp1, EventTable::kAnyCode, Policy::Free, hold::kNothing, pause);
+    events_.On(evTmrMp2, EventTable::kAnyCode, Policy::Free, hold::kNothing, pause);
+    events_.On(evTmrIpcVolCont, EventTable::kAnyCode, Policy::Tick, hold::kLink, [this] {
         if (desk_) desk_->tmrIpcVolCont_Timer();
     });
-    events_.On(evTmrCD, EventTable::kAnyCode, Policy::Free, [this] {
+    events_.On(evTmrCD, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] {
         if (desk_) cdPanel_->tmrCD_Timer();
     });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Stop, [this] { Unload(); });
+    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Unload(); });
 }
 
 frmSound::~frmSound() {

@@ -215,7 +215,7 @@ int Win32Messages::ShowMsg(const std::string& text, uint8_t style, const std::st
     // The wait is an operation: what arrives meanwhile asks the guard.
     auto* guard = dynamic_cast<OperationGuard*>(&pump_);
     std::optional<OperationScope> waiting;
-    if (guard && guard->MayEnter()) waiting.emplace(*guard, Operation::Message);
+    if (guard) waiting.emplace(*guard, Operation::Message);
     return ShowMsgModal(*this, pump_, clock_, text, style, title);
 }
 

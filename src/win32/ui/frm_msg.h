@@ -37,7 +37,9 @@ public:
     void cmd23_Click() { ButtonPush(23); }
     void cmd33_Click() { ButtonPush(33); }
 
-    bool Answered() override { return ExitFlg; }
+    // A window destroyed any other way than by its buttons (the session's
+    // end, a close sent to it) answers with the first result.
+    bool Answered() override { return ExitFlg || !hwnd() || !IsWindow(hwnd()); }
     int16_t Result() override { return ret; }
     void Unload() override { Destroy(); }
 
