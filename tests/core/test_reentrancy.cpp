@@ -224,7 +224,11 @@ public:
             recordAtEnd = s.LastInstalledSets.size();
         }
         if (idle) operationSeen = false;
+        const int queuedRuns = guard.queueRan;
         shell.Events().Fire(id, code, 0, Pick(4));
+        // Clicks queued behind a handler run after the operation's states
+        // were computed, and set theirs as the handlers do.
+        if (guard.queueRan != queuedRuns) operationSeen = false;
         if (idle && !view.ended) Check(id);
     }
 

@@ -137,10 +137,15 @@ CloudRefresh::Outcome CloudRefresh::RefreshClouds(const std::string& dataType) {
 }
 
 CloudRefresh::Outcome CloudRefresh::RefreshAfterInstall(const std::string& dataType) {
+    // An install that ran inside another refresh's wait, or inside an
+    // exchange, leaves the clouds to that one (asking whether the link is
+    // ready would be a second exchange).
+    OperationGuard* guard = GuardOfPump(pump_);
+    if (guard && guard->Holder(hold::kWeather | hold::kLink)) return Outcome::NotRun;
     if (CloudTypeCode(dataType) == 0 || !link_.SimRunning || !link_.IpcLinked || !link_.IpcOpened ||
         !Mode.RefreshCloud || weather_.RefreshBusy || !weather_.LinkReady())
         return Outcome::NotRun;
-    const OperationScope operation(dynamic_cast<OperationGuard*>(&pump_), Operation::Refresh);
+    const OperationScope operation(guard, Operation::Refresh);
     if (!operation) return Outcome::NotRun;
     weather_.StopRefresh = false;
     weather_.RefreshBusy = true;
