@@ -375,7 +375,7 @@ unsigned Seeds() {
 // inside an operation that holds what the event needs, and inside one that
 // holds something else: one table, one event fired from inside each.
 TEST(Reentrancy, EachPolicyInsideWhatRuns) {
-    enum Where { InHandler, InConflicting, InOther, InOwnWindow };
+    enum Where { InHandler, InConflicting, InOther, InOwnWindow, InShellCopy };
     struct Row {
         Policy policy;
         Where where;
@@ -388,6 +388,7 @@ TEST(Reentrancy, EachPolicyInsideWhatRuns) {
         {Policy::Start, InHandler, Fired::Queued, 1, 0, false},  // runs when the handler has ended
         {Policy::Start, InConflicting, Fired::Refused, 0, 0, false},
         {Policy::Start, InOther, Fired::Ran, 1, 0, true},  // a connect lets an install run
+        {Policy::Start, InShellCopy, Fired::Refused, 0, 0, false},  // the platform's loop inside a backup
         {Policy::Tick, InHandler, Fired::Postponed, 0, 1, false},
         {Policy::Tick, InConflicting, Fired::Postponed, 0, 1, false},
         {Policy::Tick, InOther, Fired::Ran, 1, 0, true},  // timers go on during a message
@@ -416,7 +417,11 @@ TEST(Reentrancy, EachPolicyInsideWhatRuns) {
             inner.onEvents = [&] {
                 if (std::exchange(once, false)) inside = innerTable.Fire(7);
             };
-            if (r.where == InConflicting || r.where == InOther) {
+            if (r.where == InShellCopy) {
+                const OperationScope op(guard, Operation::Backup);
+                const OwnLoop loop(&guard);
+                inner.onEvents();  // the shell's progress window lets a message through
+            } else if (r.where == InConflicting || r.where == InOther) {
                 const OperationScope op(guard, r.where == InConflicting ? Operation::Install : Operation::Connect);
                 guard.DoEvents();
             } else {

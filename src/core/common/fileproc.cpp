@@ -1,6 +1,7 @@
 #include "common/fileproc.h"
 
 #include "common/convert.h"
+#include "common/operation_guard.h"
 
 namespace vm {
 
@@ -125,7 +126,12 @@ namespace {
 
 bool ShellOpSucceeds(Env& env, const std::string& from, const std::string& to, unsigned op, unsigned flags) {
     bool aborted = false;
-    const int result = env.fs->ShellOperation(from, to, op, flags, aborted);
+    int result = 0;
+    {
+        // The shell's progress window runs a message loop of its own.
+        const OwnLoop loop(env.pump);
+        result = env.fs->ShellOperation(from, to, op, flags, aborted);
+    }
     return (result == 0 || result == 7) && !aborted;
 }
 

@@ -47,13 +47,13 @@ std::string RefusedText(Operation op) {
 }
 
 void OperationGuard::DoEvents() {
+    const OwnLoop loop(this);
+    if (inner_) inner_->DoEvents();
+}
+
+void OperationGuard::EnterLoop() {
     ++pumpLevel_;
     deepestPump = std::max(deepestPump, pumpLevel_);
-    struct Leave {
-        int& level;
-        ~Leave() { --level; }
-    } leave{pumpLevel_};
-    if (inner_) inner_->DoEvents();
 }
 
 bool OperationGuard::OperationRunning() const {

@@ -77,6 +77,10 @@ public:
     // whatever runs now.
     void DoEvents() override;
 
+    // A platform loop that lets messages run begins and ends (OwnLoop).
+    void EnterLoop();
+    void LeaveLoop() { --pumpLevel_; }
+
     // Some operation (or handler) runs.
     bool Busy() const { return !running_.empty(); }
     // Some operation other than a plain handler runs.
@@ -175,6 +179,24 @@ public:
 private:
     OperationGuard* guard_;
     bool entered_ = false;
+};
+
+// A loop of the platform's own that lets messages run (a pop-up menu, a
+// file dialog, the shell's copy with its progress window): what arrives
+// while it runs comes from inside it, as from the guard's own pump.
+class OwnLoop {
+public:
+    explicit OwnLoop(Pump* pump) : guard_(dynamic_cast<OperationGuard*>(pump)) {
+        if (guard_) guard_->EnterLoop();
+    }
+    ~OwnLoop() {
+        if (guard_) guard_->LeaveLoop();
+    }
+    OwnLoop(const OwnLoop&) = delete;
+    OwnLoop& operator=(const OwnLoop&) = delete;
+
+private:
+    OperationGuard* guard_;
 };
 
 // Waits `ms` milliseconds letting messages run every few milliseconds (never

@@ -523,7 +523,12 @@ HMENU Form1::BuildMenu(Menu which) {
 void Form1::PopupMenu(HMENU menu) {
     POINT pt;
     GetCursorPos(&pt);
-    const int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(), nullptr);
+    int id = 0;
+    {
+        // The menu's own loop lets timers run: they meet the guard as from a pump.
+        const OwnLoop loop(&p_.guard);
+        id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(), nullptr);
+    }
     DestroyMenu(menu);
     if (id) PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
