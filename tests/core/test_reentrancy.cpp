@@ -4,7 +4,7 @@
 // connect) fires a random entry point. After each step the invariants hold:
 // textures are originals or set files with their originals saved, no
 // backup differs from its original, the texture record matches the folder,
-// the last-installed record never grows once the end is asked, the
+// a set named in the last-installed record is wholly in place, the
 // simulator's layers and weather are as read after every refresh, no queued
 // event is left behind, the control states are the computed ones after an
 // operation, an end asked for ends the program.
@@ -132,6 +132,12 @@ public:
         LayerRecord cumulus;
         cumulus.type = 9, cumulus.coverage = 3, cumulus.top = 3000, cumulus.base = 1500;
         server.SetLayers({cumulus, LayerRecord{}});
+        // Right after a cloud set is named in the last-installed record, every
+        // file checked for it is in place.
+        shell.hooks.refreshClouds = [this, refresh = shell.hooks.refreshClouds](const std::string& dataType) {
+            CheckWhollyInstalled();
+            refresh(dataType);
+        };
     }
 
     std::mt19937 gen;
@@ -153,8 +159,6 @@ public:
     int eventsInOperations = 0;
     int refreshesChecked = 0;
     std::vector<std::string> failures;
-    // The last-installed record's length when the end was asked.
-    size_t recordAtEnd = 0;
     // The simulator's layers and weather while no refresh ran, and whether
     // the link went away (the stand-in's process ended) during the refresh.
     std::vector<LayerRecord> quietLayers;
@@ -206,23 +210,22 @@ public:
         if ((id == MainIds::Timer1 && !view.timer1) || (id == MainIds::tmrFScheck && !view.watchWithLink) ||
             (id == MainIds::tmrFsCheck2 && view.watchWithLink))
             return;
-        if (id == MainIds::lstClouds || id == MainIds::lstOption) {
+        // What the click itself changes in the control, when the control
+        // takes it: enabled, and not in a window a message has disabled.
+        const std::optional<Ctl> control = CtlOfId(id);
+        const bool takes = (!control || view.Enabled(*control)) && !guard.Holder(shell.Events().NeedsOf(id, code));
+        if ((id == MainIds::lstClouds || id == MainIds::lstOption) && takes) {
             // A click on a check box of the list.
             const Lst l = id == MainIds::lstClouds ? Lst::lstClouds : Lst::lstOption;
-            if (view.Count(l) > 0 && view.Enabled(id == MainIds::lstClouds ? Ctl::lstClouds : Ctl::lstOption))
-                view.v.SetChecked(l, Pick(view.Count(l)), Pick(2) == 0);
+            if (view.Count(l) > 0) view.v.SetChecked(l, Pick(view.Count(l)), Pick(2) == 0);
         }
-        if (id == MainIds::cmbClouds && view.Count(Lst::cmbClouds) > 0 && view.Enabled(Ctl::cmbClouds))
+        if (id == MainIds::cmbClouds && view.Count(Lst::cmbClouds) > 0 && takes)
             view.v.lists[Lst::cmbClouds].selected = Pick(view.Count(Lst::cmbClouds));
-        if ((id == MainIds::optSky || id == MainIds::optFLT) && view.Enabled(Ctl::optSky))
-            view.v.fltChosen = id == MainIds::optFLT;
+        if ((id == MainIds::optSky || id == MainIds::optFLT) && takes) view.v.fltChosen = id == MainIds::optFLT;
         if (std::getenv("VM_TRACE")) std::printf("%*s%d/%d busy=%d\n", pumpDepth * 2, "", id, code, guard.Busy());
         const bool idle = !guard.Busy();
         // Asked while idle, whether the session may end is only a question.
-        if (IsEnd(id) && !(idle && id == MainIds::evQueryEndSession) && !endAsked) {
-            endAsked = true;
-            recordAtEnd = s.LastInstalledSets.size();
-        }
+        if (IsEnd(id) && !(idle && id == MainIds::evQueryEndSession)) endAsked = true;
         if (idle) operationSeen = false;
         const int queuedRuns = guard.queueRan;
         shell.Events().Fire(id, code, 0, Pick(4));
@@ -257,9 +260,15 @@ public:
         quietWeather = WeatherOf(server);
     }
 
-    void CheckRecords() {
-        if (endAsked && s.LastInstalledSets.size() > recordAtEnd)
-            Fail("a set was named installed after the program's end was asked");
+    void CheckWhollyInstalled() {
+        const int chosen = view.Selected(Lst::cmbClouds);
+        if (chosen < 0) return;
+        const std::string set = view.Item(Lst::cmbClouds, chosen);
+        for (int i = 0; i < view.Count(Lst::lstClouds); ++i)
+            if (view.Checked(Lst::lstClouds, i) &&
+                te.fs.Read(SubPath(s.TextureDir, view.Item(Lst::lstClouds, i))) !=
+                    SetFile(set, view.Item(Lst::lstClouds, i)))
+                Fail(set + " named installed without " + view.Item(Lst::lstClouds, i));
     }
 
     void Check(int id) {
@@ -285,7 +294,6 @@ public:
         if (!guard.QueueEmpty()) fail("a queued event was left behind");
         if (guard.queued != guard.queueRan + guard.queueForgot) fail("a queued event never came to run");
         if (endAsked && !view.ended) fail("the end asked for did not come");
-        CheckRecords();
         NoteWeather();
         if (operationSeen) {
             MainState m;
@@ -348,7 +356,6 @@ int FuzzMessages::ShowMsg(const std::string&, uint8_t style, const std::string& 
 }
 
 void FuzzPump::DoEvents() {
-    rig->CheckRecords();
     rig->NoteWeather();
     if (scripted) {
         auto once = std::move(scripted);
@@ -591,7 +598,11 @@ TEST(Reentrancy, EventsDuringAnOperation) {
             copied += *tex == SetFile("Cumu", f);
             const TextureEntry* e = record.Find(f);
             ASSERT_NE(e, nullptr) << f;
-            EXPECT_EQ(e->hash, HashOf(rig.te.env, *tex)) << f;
+            // What the end left unread is unknown (read by the next status),
+            // never wrong.
+            if (!e->hash.empty()) {
+                EXPECT_EQ(e->hash, HashOf(rig.te.env, *tex)) << f;
+            }
             EXPECT_EQ(e->set, *tex == SetFile("Cumu", f) ? "Cumu" : "") << f;
         }
         EXPECT_GT(copied, 0);

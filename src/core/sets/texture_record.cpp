@@ -18,6 +18,7 @@ namespace vm {
 namespace {
 
 constexpr const char* kHead = "Record";
+constexpr const char* kSources = "Sources";
 constexpr int kVersion = 1;
 
 std::string Number(double v) {
@@ -80,6 +81,17 @@ const TextureEntry* TextureRecord::Find(const std::string& name) const {
     return it == byName_.end() ? nullptr : &it->second;
 }
 
+SourceEntry& TextureRecord::Source(const std::string& path) {
+    SourceEntry& e = sources_[UCase(path)];
+    if (e.path.empty()) e.path = path;
+    return e;
+}
+
+const SourceEntry* TextureRecord::FindSource(const std::string& path) const {
+    const auto it = sources_.find(UCase(path));
+    return it == sources_.end() ? nullptr : &it->second;
+}
+
 std::vector<TextureEntry*> TextureRecord::Entries() {
     std::vector<TextureEntry*> all;
     for (auto& [key, e] : byName_) all.push_back(&e);
@@ -97,6 +109,11 @@ std::string TextureRecord::Text() const {
     t += algorithm;
     t += "\r\nFiles=";
     t += std::to_string(byName_.size());
+    // Only the data-set files whose hash is known are kept.
+    size_t known = 0;
+    for (const auto& [key, e] : sources_) known += !e.hash.empty();
+    t += "\r\nSources=";
+    t += std::to_string(known);
     t += "\r\n";
     for (const auto& [key, e] : byName_) {
         t += "\r\n[";
@@ -109,14 +126,27 @@ std::string TextureRecord::Text() const {
              "\r\nSince=" + Number(e.since) + "\r\n";
         t += "Size=" + std::to_string(e.size) + "\r\nTime=" + Number(e.time) + "\r\nHash=" + e.hash + "\r\n";
     }
+    // The data-set files installed from: size|time|hash|path (a path holds
+    // no "|").
+    if (known > 0) {
+        t += "\r\n[";
+        t += kSources;
+        t += "]\r\n";
+        int n = 0;
+        for (const auto& [key, e] : sources_)
+            if (!e.hash.empty())
+                t += "File" + std::to_string(++n) + "=" + std::to_string(e.size) + "|" + Number(e.time) + "|" + e.hash +
+                 "|" + e.path + "\r\n";
+    }
     return t;
 }
 
 bool TextureRecord::Parse(const std::string& text) {
     byName_.clear();
+    sources_.clear();
     TextureEntry* e = nullptr;
-    bool head = false;
-    uint64_t files = 0;
+    bool head = false, inSources = false;
+    uint64_t files = 0, sources = 0;
     int version = 0;
     const std::string_view all(text);
     size_t at = 0;
@@ -130,8 +160,14 @@ bool TextureRecord::Parse(const std::string& text) {
         if (line[0] == '[') {
             if (line.back() != ']' || line.size() < 3) return false;
             const std::string section(line.substr(1, line.size() - 2));
+            inSources = false;
             if (SameText(section, kHead)) {
                 head = true;
+                e = nullptr;
+                continue;
+            }
+            if (head && SameText(section, kSources)) {
+                inSources = true;
                 e = nullptr;
                 continue;
             }
@@ -146,11 +182,14 @@ bool TextureRecord::Parse(const std::string& text) {
         if (eq == std::string_view::npos) return false;
         const std::string_view key = line.substr(0, eq), v = line.substr(eq + 1);
         bool ok = true;
-        if (!e) {
+        if (inSources) {
+            ok = key.substr(0, 4) == "File" && ParseSource(v);
+        } else if (!e) {
             if (!head) return false;
             if (key == "Version") ok = v == std::to_string(kVersion), version = kVersion;
             else if (key == "Hash") algorithm = v;
             else if (key == "Files") ok = ToU64(v, files);
+            else if (key == "Sources") ok = ToU64(v, sources);
         } else if (key == "OriginalSize") ok = ToU64(v, e->originalSize);
         else if (key == "OriginalHash") ok = IsHex(v), e->originalHash = v;
         else if (key == "BackupSize") ok = ToU64(v, e->backupSize);
@@ -166,7 +205,22 @@ bool TextureRecord::Parse(const std::string& text) {
         if (!ok) return false;
     }
     // A record cut short lacks some of the files it counts.
-    return head && version == kVersion && files == byName_.size();
+    return head && version == kVersion && files == byName_.size() && sources == sources_.size();
+}
+
+bool TextureRecord::ParseSource(std::string_view v) {
+    SourceEntry src;
+    const size_t a = v.find('|'), b = a == std::string_view::npos ? a : v.find('|', a + 1),
+                 c = b == std::string_view::npos ? b : v.find('|', b + 1);
+    if (c == std::string_view::npos || c + 1 >= v.size()) return false;
+    const std::string_view hash = v.substr(b + 1, c - b - 1);
+    if (!ToU64(v.substr(0, a), src.size) || !ToNum(v.substr(a + 1, b - a - 1), src.time) || hash.empty() ||
+        !IsHex(hash))
+        return false;
+    src.hash = hash;
+    src.path = v.substr(c + 1);
+    // A path named twice is damage.
+    return sources_.try_emplace(UCase(src.path), std::move(src)).second;
 }
 
 TextureRecord::Loaded TextureRecord::Load(Env& env, const std::string& path) {
@@ -288,9 +342,12 @@ bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* sto
         if (!(f.attributes & kAttrDirectory)) textures[UCase(f.name)] = std::move(f);
     // Each backup copy and then its texture file: a texture file that is
     // still the original is read right after its equal.
+    // A backup copy with its texture file's size and time is a copy of it
+    // (a copy keeps both): only the texture file is read.
     struct Pair {
         FindData backup;
         const FindData* texture;
+        size_t backupAt, textureAt;  // in `paths`
     };
     std::vector<Pair> pairs;
     std::vector<std::string> paths;
@@ -298,9 +355,14 @@ bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* sto
         if ((f.attributes & kAttrDirectory) || IsCopyTempName(f.name) || SameText(f.name, kRecordFileName))
             continue;
         const auto t = textures.find(UCase(f.name));
-        paths.push_back(SubPath(s.BackupDir, f.name));
-        paths.push_back(SubPath(s.TextureDir, f.name));
-        pairs.push_back({std::move(f), t == textures.end() ? nullptr : &t->second});
+        const FindData* texture = t == textures.end() ? nullptr : &t->second;
+        const bool copy = texture && texture->stamped && f.stamped && texture->size == f.size && texture->time == f.time;
+        Pair p{std::move(f), texture, paths.size(), 0};
+        if (!copy) paths.push_back(SubPath(s.BackupDir, p.backup.name));
+        p.textureAt = paths.size();
+        if (copy) p.backupAt = p.textureAt;
+        paths.push_back(SubPath(s.TextureDir, p.backup.name));
+        pairs.push_back(std::move(p));
     }
     bool stop = false;
     const std::vector<FileHash> read = ReadAndHash(env, paths, stopped ? &stop : nullptr, stopWhen);
@@ -325,9 +387,10 @@ bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* sto
     for (size_t i = 0; i < pairs.size(); ++i) {
         const Pair& p = pairs[i];
         TextureEntry& e = record.At(p.backup.name);
-        stamp(paths[2 * i], &p.backup, read[2 * i], e.backupSize, e.backupTime, e.backupHash);
+        stamp(SubPath(s.BackupDir, p.backup.name), &p.backup, read[p.backupAt], e.backupSize, e.backupTime,
+              e.backupHash);
         e.originalHash = e.backupHash, e.originalSize = e.backupSize;
-        stamp(paths[2 * i + 1], p.texture, read[2 * i + 1], e.size, e.time, e.hash);
+        stamp(paths[p.textureAt], p.texture, read[p.textureAt], e.size, e.time, e.hash);
         e.since = e.time;
         if (e.hash.empty() || e.hash == e.originalHash) continue;
         e.installedHash = e.hash;  // changed outside, unless a set holds it
@@ -349,37 +412,135 @@ TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& 
     return how;
 }
 
+namespace {
+
+// A file's size and time, without reading it; false when it is missing.
+bool StampOf(Env& env, const std::string& path, uint64_t& size, double& time) {
+    const std::optional<double> t = env.fs->ModTime(path);
+    const std::optional<uint64_t> n = t ? env.fs->Size(path) : std::nullopt;
+    if (!t || !n) {
+        size = 0, time = 0;
+        return false;
+    }
+    size = *n, time = *t;
+    return true;
+}
+
+// Files whose content must be read, and where each one's hash goes.
+class Pending {
+public:
+    void Add(const std::string& path, std::vector<std::string*> into) {
+        for (std::string* h : into) h->clear();
+        paths_.push_back(path);
+        into_.push_back(std::move(into));
+    }
+    // Reads and hashes them, letting messages run; what the program's end
+    // leaves unread stays unknown (an empty hash is read again later).
+    void Read(Env& env) {
+        if (paths_.empty()) return;
+        bool stopped = false;
+        const std::vector<FileHash> got = ReadAndHash(env, paths_, &stopped);
+        for (size_t i = 0; i < got.size(); ++i)
+            if (got[i].read)
+                for (std::string* h : into_[i]) *h = got[i].hash;
+    }
+
+private:
+    std::vector<std::string> paths_;
+    std::vector<std::vector<std::string*>> into_;
+};
+
+}  // namespace
+
 void NoteFiles(Env& env, const Settings& s, Noted what, const std::vector<std::string>& names,
                const std::vector<std::string>& sources) {
     if (names.empty() || s.BackupDir.empty() || !env.fs->ModTime(s.BackupDir)) return;
     TextureRecord record;
     LoadOrRebuild(env, s, record);
     const double now = env.clock ? env.clock->Now() : 0;
+    Pending pending;
+    std::vector<TextureEntry*> backedUp;  // whose backup became the original
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string& name = names[i];
+        const std::string texture = SubPath(s.TextureDir, name), backup = SubPath(s.BackupDir, name);
         TextureEntry& e = record.At(name);
+        const uint64_t oldSize = e.size;
+        const double oldTime = e.time;
+        const bool textureKnown = !e.hash.empty();
+        if (!StampOf(env, texture, e.size, e.time)) e.hash.clear();
+        const bool textureThere = e.size != 0 || e.time != 0;
+        const bool textureSame = textureKnown && textureThere && e.size == oldSize && e.time == oldTime;
         if (what == Noted::Backup) {
             // A backup copy left as it was (not due) keeps the original it
             // was recorded with, so that one changed since stays found out.
             const uint64_t size = e.backupSize;
             const double time = e.backupTime;
             const bool known = !e.originalHash.empty();
-            Observe(env, SubPath(s.BackupDir, name), e.backupSize, e.backupTime, e.backupHash);
-            if (!known || size != e.backupSize || time != e.backupTime)
-                e.originalHash = e.backupHash, e.originalSize = e.backupSize;
+            const bool backupThere = StampOf(env, backup, e.backupSize, e.backupTime);
+            bool copyOfTexture = false;
+            if (!backupThere) {
+                e.backupHash.clear();
+            } else if (e.backupHash.empty() || size != e.backupSize || time != e.backupTime) {
+                // Written just now from the texture file (a copy keeps the
+                // size and time): it holds what the texture file holds.
+                copyOfTexture = textureThere && e.backupSize == e.size && e.backupTime == e.time;
+                if (copyOfTexture && textureSame) e.backupHash = e.hash;
+                else if (!copyOfTexture) pending.Add(backup, {&e.backupHash});
+            }
+            if (!known || size != e.backupSize || time != e.backupTime) backedUp.push_back(&e);
+            if (textureThere && !textureSame) {
+                std::vector<std::string*> into = {&e.hash};
+                if (copyOfTexture) into.push_back(&e.backupHash);
+                pending.Add(texture, into);
+            }
+            // An original first seen by a backup is the original since its
+            // file's own time, as a rebuilt record says.
+            if (e.set.empty() && e.since == 0) e.since = e.time;
+            continue;
         }
-        e.hash.clear();
-        Observe(env, SubPath(s.TextureDir, name), e.size, e.time, e.hash);
-        // An original first seen by a backup is the original since its
-        // file's own time, as a rebuilt record says.
-        if (what == Noted::Backup && e.set.empty() && e.since == 0) e.since = e.time;
+        // An installed or restored file holds what its source held.
+        const std::string* from = nullptr;
+        uint64_t fromSize = 0;
+        std::string* fromHash = nullptr;
+        if (what == Noted::Install && i < sources.size()) {
+            SourceEntry& src = record.Source(sources[i]);
+            const uint64_t size = src.size;
+            const double time = src.time;
+            StampOf(env, sources[i], src.size, src.time);
+            if (src.size != size || src.time != time) src.hash.clear();
+            from = &sources[i], fromSize = src.size, fromHash = &src.hash;
+        } else if (what == Noted::Restore) {
+            const uint64_t size = e.backupSize;
+            const double time = e.backupTime;
+            if (!StampOf(env, backup, e.backupSize, e.backupTime) || e.backupSize != size || e.backupTime != time)
+                e.backupHash.clear();
+            from = &backup, fromSize = e.backupSize, fromHash = &e.backupHash;
+        }
         if (what == Noted::Install) {
             if (i < sources.size()) SetOfSource(s, sources[i], e.set, e.option);
-            e.installedHash = e.hash, e.since = now;
-        } else if (what == Noted::Restore) {
-            e.set.clear(), e.option.clear(), e.installedHash.clear(), e.since = now;
+        } else {
+            e.set.clear(), e.option.clear();
+        }
+        e.since = now;
+        if (!textureThere) {
+            e.installedHash.clear();
+            continue;
+        }
+        std::vector<std::string*> into = {&e.hash};
+        if (what == Noted::Install) into.push_back(&e.installedHash);
+        else e.installedHash.clear();
+        if (!from || fromSize != e.size) {
+            // Not a copy of a known source: the file itself is read.
+            pending.Add(texture, into);
+        } else if (fromHash->empty()) {
+            into.push_back(fromHash);
+            pending.Add(*from, into);
+        } else {
+            for (std::string* h : into) *h = *fromHash;
         }
     }
+    pending.Read(env);
+    for (TextureEntry* e : backedUp) e->originalHash = e->backupHash, e->originalSize = e->backupSize;
     record.Save(env, RecordPath(s));
 }
 

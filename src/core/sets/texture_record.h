@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/ports.h"
@@ -44,6 +45,17 @@ struct TextureEntry {
     bool operator==(const TextureEntry&) const = default;
 };
 
+// A data-set file the record has hashed: trusted while its size and time
+// are unchanged.
+struct SourceEntry {
+    std::string path;
+    uint64_t size = 0;
+    double time = 0;
+    std::string hash;
+
+    bool operator==(const SourceEntry&) const = default;
+};
+
 class TextureRecord {
 public:
     enum class Loaded { Ok, Missing, Damaged };
@@ -58,11 +70,22 @@ public:
     const TextureEntry* Find(const std::string& name) const;
     std::vector<TextureEntry*> Entries();
     size_t Count() const { return byName_.size(); }
-    void Clear() { byName_.clear(); }
+    void Clear() {
+        byName_.clear();
+        sources_.clear();
+    }
+    // The data-set files installed from, by path.
+    SourceEntry& Source(const std::string& path);
+    const SourceEntry* FindSource(const std::string& path) const;
+    size_t SourceCount() const { return sources_.size(); }
     std::string algorithm;
 
 private:
+    // One "size|time|hash|path" line of the [Sources] section.
+    bool ParseSource(std::string_view line);
+
     std::map<std::string, TextureEntry> byName_;  // by upper-cased name
+    std::map<std::string, SourceEntry> sources_;  // by upper-cased path
 };
 
 std::string RecordPath(const Settings& s);
@@ -97,7 +120,12 @@ bool RebuildRecord(Env& env, const Settings& s, TextureRecord& record, bool* sto
 TextureRecord::Loaded LoadOrRebuild(Env& env, const Settings& s, TextureRecord& record, bool* stopped = nullptr,
                                     const std::function<bool()>& stop = {});
 
-// After a copy loop: what the files named now hold, read from the disk.
+// After a copy loop: what the files named now hold. A file copied holds
+// what its source held: the source's hash is taken from the record while
+// the source's size and time are unchanged, and read only otherwise (beside
+// the window's messages; the program's end leaves such files unknown, to be
+// read by the next status). The texture and backup files are only stamped
+// (size and time), never read again.
 enum class Noted { Backup, Install, Restore };
 // An installation names the data-set file each texture came from.
 void NoteFiles(Env& env, const Settings& s, Noted what, const std::vector<std::string>& names,
