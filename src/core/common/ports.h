@@ -60,6 +60,24 @@ public:
         if (!data) return std::nullopt;
         return data->size();
     }
+    // The first `bytes` bytes of the file (fewer when it is shorter) and the
+    // file's whole length, or nothing. The default reads the whole file.
+    virtual std::optional<std::string> ReadHead(const std::string& path, size_t bytes, uint64_t& length) {
+        std::optional<std::string> data = Read(path);
+        if (!data) return data;
+        length = data->size();
+        if (data->size() > bytes) data->resize(bytes);
+        return data;
+    }
+    // A file's length and last-write time in one look (`stamped` false when
+    // it is missing or a folder). The default asks both.
+    virtual FindData Stamp(const std::string& path) {
+        FindData f;
+        const std::optional<double> t = ModTime(path);
+        const std::optional<uint64_t> n = t ? Size(path) : std::nullopt;
+        if (t && n) f.stamped = true, f.time = *t, f.size = *n;
+        return f;
+    }
     // Creates or truncates the file.
     virtual bool Write(const std::string& path, const std::string& data) = 0;
     // SHFileOperationA with the given operation and flags. Returns the call's

@@ -416,14 +416,9 @@ namespace {
 
 // A file's size and time, without reading it; false when it is missing.
 bool StampOf(Env& env, const std::string& path, uint64_t& size, double& time) {
-    const std::optional<double> t = env.fs->ModTime(path);
-    const std::optional<uint64_t> n = t ? env.fs->Size(path) : std::nullopt;
-    if (!t || !n) {
-        size = 0, time = 0;
-        return false;
-    }
-    size = *n, time = *t;
-    return true;
+    const FindData f = env.fs->Stamp(path);
+    size = f.stamped ? f.size : 0, time = f.stamped ? f.time : 0;
+    return f.stamped;
 }
 
 // Files whose content must be read, and where each one's hash goes.

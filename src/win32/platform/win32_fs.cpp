@@ -82,6 +82,34 @@ std::optional<std::string> Win32FileSystem::Read(const std::string& path) {
     return data;
 }
 
+std::optional<std::string> Win32FileSystem::ReadHead(const std::string& path, size_t bytes, uint64_t& length) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string data(bytes, '\0');
+    DWORD got = 0, high = 0;
+    const DWORD low = GetFileSize(h, &high);
+    const bool ok = low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+    const bool read = ok && ReadFile(h, data.data(), static_cast<DWORD>(bytes), &got, nullptr) != FALSE;
+    CloseHandle(h);
+    if (!read) return std::nullopt;
+    length = (static_cast<uint64_t>(high) << 32) | low;
+    data.resize(got);
+    return data;
+}
+
+FindData Win32FileSystem::Stamp(const std::string& path) {
+    FindData f;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return f;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return f;
+    f.attributes = data.dwFileAttributes;
+    f.stamped = true;
+    f.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    f.time = FileTimeToDate(data.ftLastWriteTime);
+    return f;
+}
+
 bool Win32FileSystem::Write(const std::string& path, const std::string& data) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;

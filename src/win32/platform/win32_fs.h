@@ -22,6 +22,8 @@ public:
     std::optional<double> ModTime(const std::string& path) override;
     std::optional<uint64_t> Size(const std::string& path) override;
     std::optional<std::string> Read(const std::string& path) override;
+    std::optional<std::string> ReadHead(const std::string& path, size_t bytes, uint64_t& length) override;
+    FindData Stamp(const std::string& path) override;
     bool Write(const std::string& path, const std::string& data) override;
     int ShellOperation(const std::string& from, const std::string& to, unsigned op, unsigned flags,
                        bool& aborted) override;
