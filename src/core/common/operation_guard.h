@@ -159,7 +159,9 @@ private:
 
 // Runs an operation: entered only when nothing suspended below it holds what
 // it holds (test with `if (!scope)`); leaves it on destruction. A message or
-// dialog always enters; `extra` adds holds (a dialog's window).
+// dialog always enters; `extra` adds holds (a dialog's window). A dialog's
+// own modal loop lets messages run for as long as it is open: what arrives
+// meanwhile comes from inside it, as from a pump.
 class OperationScope {
 public:
     OperationScope(OperationGuard* guard, Operation op, Holds extra = hold::kNothing);
@@ -175,6 +177,7 @@ public:
 private:
     OperationGuard* guard_;
     bool entered_ = false;
+    bool modal_ = false;  // a dialog: its own modal loop lets messages run
 };
 
 // Waits `ms` milliseconds letting messages run every few milliseconds (never
