@@ -5,6 +5,7 @@
 #include "sets/auto_random.h"
 #include "sets/rand_sel.h"
 #include "test_sets_view.h"
+#include "test_window_views.h"
 #include "ui/drag_move.h"
 
 namespace vm {
@@ -283,33 +284,6 @@ TEST_F(AutoRandomTest, StartUpDefaultsTakeEverySetAndSaveTheOrder) {
     EXPECT_EQ(s.IniTime, *te.fs.ModTime(kIni));
 }
 
-// The dialog's window as records.
-struct FakeRandSelView : RandSelView {
-    std::map<List, std::vector<std::string>> items;
-    std::vector<bool> checks;
-    bool orderMode = false, buttons = true, dragHooked = false, closed = false, ended = false, mainEnabled = false;
-    int popups = 0;
-    void Clear(List l) override {
-        items[l].clear();
-        if (l == List::lstSet) checks.clear();
-    }
-    void Add(List l, const std::string& t) override {
-        items[l].push_back(t);
-        if (l == List::lstSet) checks.push_back(false);
-    }
-    int Count(List l) override { return static_cast<int>(items[l].size()); }
-    void Select(List, int) override {}
-    bool Checked(int i) override { return checks.at(static_cast<size_t>(i)); }
-    void SetChecked(int i, bool c) override { checks.at(static_cast<size_t>(i)) = c; }
-    void ShowMode(bool order) override { orderMode = order; }
-    void EnableButtons(bool e) override { buttons = e; }
-    void PopupMenu() override { ++popups; }
-    void SetSetToolTip(const std::string&) override {}
-    void DragHandling(bool on) override { dragHooked = on; }
-    void Close() override { closed = true; }
-    void EndProgram() override { ended = true; }
-    void EnableMainWindow() override { mainEnabled = true; }
-};
 
 class RandSelTest : public AutoRandomTest {
 protected:

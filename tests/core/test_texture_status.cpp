@@ -12,6 +12,7 @@
 #include "sets/texture_record.h"
 #include "sets/texture_status.h"
 #include "test_sets_view.h"
+#include "test_window_views.h"
 
 namespace vm {
 namespace {
@@ -20,27 +21,6 @@ const char* kIniPath = "C:\\Prog\\cloud.ini";
 const char* kDataDir = "C:\\Sky";
 const std::vector<std::string> kFiles = {"cld1.bmp", "cld2.bmp", "cld3.bmp"};
 
-class RecordingStatusView : public StatusView {
-public:
-    void SetTitle(const std::string& t) override { title = t; }
-    void ShowLines(const std::vector<StatusLine>& l) override { lines = l; }
-    void ShowTotals(const std::string& t) override { totals = t; }
-    void ShowNote(const std::string& n) override { note = n; }
-    void EnableButtons(bool e) override { enabled = e; }
-    std::string title, totals, note;
-    std::vector<StatusLine> lines;
-    bool enabled = true;
-    std::string Now(const std::string& file) const {
-        for (const StatusLine& l : lines)
-            if (l.file == file) return l.now;
-        return "?";
-    }
-    std::string Backup(const std::string& file) const {
-        for (const StatusLine& l : lines)
-            if (l.file == file) return l.backup;
-        return "?";
-    }
-};
 
 // One simulator: its folders, its set controller, its status window logic.
 struct Sim {

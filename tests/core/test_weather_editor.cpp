@@ -13,55 +13,12 @@
 #include "fakesim/ipc_loopback.h"
 #include "sim/sim_watch.h"
 #include "sim/weather_editor.h"
+#include "test_window_views.h"
 
 namespace vm {
 namespace {
 
-struct EditorWindow : WeatherView {
-    std::map<WxText, std::string> text;
-    std::map<WxList, int> index;
-    std::string layerNo = "Not Received", alt, focus;
-    int pos = 0, max = 0;
-    bool editing = false, buttons = false, repeat = false;
 
-    std::string Text(WxText b) override { return text[b]; }
-    void SetText(WxText b, const std::string& t) override { text[b] = t; }
-    void FocusText(WxText) override {}
-    int ListIndex(WxList l) override { return index.count(l) ? index[l] : -1; }
-    std::string ListText(WxList l) override { return ListIndex(l) < 0 ? "" : WxListItems(l)[size_t(index[l])]; }
-    void SetListIndex(WxList l, int i) override { index[l] = i; }
-    std::string LayerNo() override { return layerNo; }
-    void SetLayerNo(const std::string& t) override { layerNo = t; }
-    void SetAltitude(const std::string& t) override { alt = t; }
-    int ScrollPos() override { return pos; }
-    void SetScrollPos(int p) override { pos = p; }
-    void SetScrollRange(int, int b) override { max = b; }
-    void SetEditingEnabled(bool e) override { editing = e; }
-    void SetButtonsEnabled(bool e) override { buttons = e; }
-    void FocusButton(WxButton b) override { focus = "button" + std::to_string(int(b)); }
-    void SetRepeat(bool on) override { repeat = on; }
-};
-
-// The main window's watch timers: the one that connects runs a real
-// SimWatch tick when switched on, as the main window's handler does.
-struct Watch : SimWatchSwitch {
-    Fsuipc* link = nullptr;
-    std::vector<bool> switched;
-    bool linkWatch = false, music = false;
-    SimWatch watch;
-    bool LinkWatchOn() override { return linkWatch; }
-    void UseLinkWatch(bool withLink) override {
-        switched.push_back(withLink);
-        linkWatch = withLink;
-        Tick();
-    }
-    bool MusicKeepsLink() override { return music; }
-    void Tick() {
-        const SimWatchStep step = watch.Tick(link->SimRunning, linkWatch, false, link->IpcOpened, 0);
-        if (step.connect) link->IpcConnect();
-        if (step.close) link->IpcClose();
-    }
-};
 
 struct EditorRig {
     FakeClock clock;
