@@ -4,6 +4,7 @@
 // playlist editor and the [Sound] write-back).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,6 +13,7 @@
 #include "config/cfg_file.h"
 #include "fakes.h"
 #include "fakesim/ipc_loopback.h"
+#include "sound/desk_table.h"
 #include "sound/m3u.h"
 #include "sound/sound_desk.h"
 #include "test_window_views.h"
@@ -436,6 +438,102 @@ TEST(SoundDesk, FollowsTheAircraftThroughAThunderstorm) {
     EXPECT_FALSE(r.view.green);
     EXPECT_EQ(r.view.vol[1], 0);
     EXPECT_FALSE(r.desk.Following());
+}
+
+// The desk's table over the rig, with the program's guard as the pump.
+struct DeskTableRig : DeskRig {
+    OperationGuard guard{&t.pump};
+    DeskBars bars{view, cdView};
+    SoundDeskTable table{guard, view, bars};
+    DeskTableRig() {
+        t.env.pump = &guard;
+        table.Attach(&desk, &cdPanel);
+    }
+};
+
+// Every entry of the desk and of its playlist editor, fired while a main
+// window's handler, an install, a refresh and an exchange let messages run:
+// the file dialog and the editor open once a handler has ended, the
+// following waits while the link is held; the rest always runs, the close
+// boxes too.
+TEST(SoundDeskTable, EachEntryInsideWhatRuns) {
+    using F = Fired;
+    using I = SoundIds;
+    DeskTableRig r;
+    r.desk.Form_Load();
+    ExpectEachEntryInside(r.guard, r.t.pump, r.table.Events(),
+                          {
+                              {I::cmdSelFile, I::kClicked, F::Queued, F::Ran, F::Ran, F::Ran},
+                              {I::mnuEditList, I::kClicked, F::Queued, F::Ran, F::Ran, F::Ran},
+                              {I::tmrIpcVolCont, EventTable::kAnyCode, F::Postponed, F::Ran, F::Ran, F::Postponed},
+                          });
+    EXPECT_EQ(r.view.editorOpened, 4);
+    EXPECT_EQ(r.view.unloads, 4);
+
+    MusicOrder order(r.desk, r.s.MusicList, r.view);
+    MusicOrderTable editor(r.guard, order, r.view);
+    order.Form_Load();
+    ExpectEachEntryInside(r.guard, r.t.pump, editor.Events(), {});
+    EXPECT_EQ(r.view.editorCloses, 4 * 4);  // OK, Cancel, Esc and the close box
+}
+
+// The CD's poll pauses while the track bar's thumb is dragged and comes
+// back when the drag ends: let go on another track (which plays), let go
+// where it began, or given up without a thumb position.
+TEST(SoundDeskTable, TheCdPollComesBackWheneverATrackDragEnds) {
+    using C = ScrollCode;
+    const struct {
+        std::vector<std::pair<C, int>> drag;  // scroll code, thumb's place
+        bool seeks;                           // the drag went to another track
+    } rows[] = {
+        {{{C::ThumbTrack, 3}, {C::ThumbTrack, 4}, {C::ThumbPosition, 4}, {C::EndScroll, 4}}, true},
+        {{{C::ThumbTrack, 3}, {C::ThumbTrack, 2}, {C::ThumbPosition, 2}, {C::EndScroll, 2}}, false},
+        {{{C::ThumbTrack, 4}, {C::EndScroll, 4}}, false},
+    };
+    for (const auto& row : rows) {
+        DeskTableRig r;
+        r.mci.Disc(5, "02:00:10:00", "stopped");
+        r.desk.Form_Load();
+        ASSERT_EQ(r.cdView.value, 2);
+        ASSERT_TRUE(r.cdView.timer);
+        r.mci.sent.clear();
+        bool pausedDuringDrag = true;
+        for (size_t k = 0; k < row.drag.size(); ++k) {
+            r.bars.track = row.drag[k].second;
+            r.table.Events().Fire(SoundIds::evScroll, int(row.drag[k].first), SoundIds::hsvTrack);
+            if (k == 0) pausedDuringDrag = !r.cdView.timer;
+        }
+        EXPECT_TRUE(pausedDuringDrag) << row.drag.size();
+        EXPECT_TRUE(r.cdView.timer) << "the poll stays off after a drag of " << row.drag.size();
+        const bool sought = std::find(r.mci.sent.begin(), r.mci.sent.end(), "seek cd to 4") != r.mci.sent.end();
+        EXPECT_EQ(sought, row.seeks) << row.drag.size();
+    }
+}
+
+// While the music list's file dialog is open the desk's timers run (the
+// following too: the dialog holds no link), the dialog and the editor do
+// not open again, and the close box waits for the dialog to end.
+TEST(SoundDeskTable, TheFileDialogKeepsTheTimersAndHoldsTheCloseBack) {
+    using F = Fired;
+    using I = SoundIds;
+    DeskTableRig r;
+    r.desk.Form_Load();
+    r.view.dialog = "C:\\m\\new.mp3";
+    std::vector<F> inside;
+    int unloadsInside = -1;
+    r.view.duringDialog = [&] {
+        if (!inside.empty()) return;
+        EventTable& t = r.table.Events();
+        inside = {t.Fire(I::tmrIpcVolCont), t.Fire(I::tmrMp1), t.Fire(I::tmrCD), t.Fire(I::cmdSelFile, I::kClicked),
+                  t.Fire(I::mnuEditList, I::kClicked), t.Fire(I::evClose)};
+        unloadsInside = r.view.unloads;
+    };
+    EXPECT_EQ(r.table.Events().Fire(I::cmdSelFile, I::kClicked), F::Ran);
+    EXPECT_EQ(inside, (std::vector<F>{F::Ran, F::Ran, F::Ran, F::Refused, F::Refused, F::Deferred}));
+    EXPECT_EQ(unloadsInside, 0);
+    EXPECT_EQ(r.view.unloads, 1);
+    EXPECT_EQ(r.view.editorOpened, 0);
+    EXPECT_EQ(r.s.MusicList.back(), "C:\\m\\new.mp3");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "sim/sim_watch.h"
 #include "sim/weather_editor.h"
 #include "sound/cd.h"
+#include "sound/desk_table.h"
 #include "sound/media_player.h"
 #include "sound/sound_desk.h"
 #include "ui/scroll_motion.h"
@@ -92,6 +93,7 @@ struct ScriptedPlayer : MediaPlayer {
 
 
 struct DeskWindow : SoundView, MusicOrderView {
+    int unloads = 0, editorCloses = 0;
     bool checked[3] = {}, enabled[2] = {true, true}, timer = false, green = false;
     int vol[3] = {}, intvl[2] = {};
     uint32_t pause[2] = {};
@@ -111,7 +113,11 @@ struct DeskWindow : SoundView, MusicOrderView {
     void SetFollowTimer(bool on) override { timer = on; }
     void SetFollowIndicator(bool g) override { green = g; }
     void SetCaption(const std::string& t) override { caption = t; }
-    std::string ChooseFiles(const std::string&, const std::string&) override { return dialog; }
+    std::function<void()> duringDialog;  // while the file dialog is open
+    std::string ChooseFiles(const std::string&, const std::string&) override {
+        if (duringDialog) duringDialog();
+        return dialog;
+    }
     void ShowPopup() override {}
     int editorOpened = 0, editorClosed = 0;
     std::function<void()> onCloseEditor;
@@ -127,8 +133,31 @@ struct DeskWindow : SoundView, MusicOrderView {
     bool LineSelected(int i) override { return selected[size_t(i)]; }
     void RemoveLine(int i) override { lines.erase(lines.begin() + i), selected.erase(selected.begin() + i); }
     void Redraw() override {}
+    void Unload() override { ++unloads; }
+    void Close() override { ++editorCloses; }
 };
 
+
+// The desk's scroll bars over the fakes' values, in raw positions as the
+// window holds them: the volumes, the intervals (60 at the top, one step
+// past either end) and the CD's track bar.
+struct DeskBars : ScrollBars {
+    DeskWindow& desk;
+    CdControls& cd;
+    int track = 0;  // the thumb's place for the next thumb code
+    DeskBars(DeskWindow& d, CdControls& c) : desk(d), cd(c) {}
+    BarState Bar(int id) override {
+        if (id >= SoundIds::hsbVol1 && id < SoundIds::hsbVol1 + 3) return {desk.vol[id - SoundIds::hsbVol1], track, 0, 100};
+        if (id >= SoundIds::vsbIntvl1 && id < SoundIds::vsbIntvl1 + 2)
+            return {60 - desk.intvl[id - SoundIds::vsbIntvl1], track, -1, 61};
+        return {cd.value, track, 1, cd.max};
+    }
+    void SetBarPos(int id, int pos) override {
+        if (id >= SoundIds::hsbVol1 && id < SoundIds::hsbVol1 + 3) desk.vol[id - SoundIds::hsbVol1] = pos;
+        else if (id >= SoundIds::vsbIntvl1 && id < SoundIds::vsbIntvl1 + 2) desk.intvl[id - SoundIds::vsbIntvl1] = 60 - pos;
+        else cd.value = pos;
+    }
+};
 
 struct EditorWindow : WeatherView {
     std::map<WxText, std::string> text;
