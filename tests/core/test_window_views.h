@@ -159,11 +159,11 @@ struct DeskBars : ScrollBars {
     }
 };
 
-struct EditorWindow : WeatherView {
+struct EditorWindow : WeatherView, ScrollBars {
     std::map<WxText, std::string> text;
     std::map<WxList, int> index;
     std::string layerNo = "Not Received", alt, focus;
-    int pos = 0, max = 0;
+    int pos = 0, max = 0, track = 0, closes = 0;
     bool editing = false, buttons = false, repeat = false;
 
     std::string Text(WxText b) override { return text[b]; }
@@ -182,6 +182,10 @@ struct EditorWindow : WeatherView {
     void SetButtonsEnabled(bool e) override { buttons = e; }
     void FocusButton(WxButton b) override { focus = "button" + std::to_string(int(b)); }
     void SetRepeat(bool on) override { repeat = on; }
+    void Close() override { ++closes; }
+    // vsbLayer; `track` is the thumb's place for the thumb codes.
+    BarState Bar(int) override { return {pos, track, 0, max}; }
+    void SetBarPos(int, int p) override { pos = p; }
 };
 
 
