@@ -217,6 +217,8 @@ struct FakeRandSelView : RandSelView {
     std::vector<bool> checks;
     bool orderMode = false, buttons = true, dragHooked = false, closed = false, ended = false, mainEnabled = false;
     int popups = 0;
+    std::map<List, int> selected;
+    std::vector<Button> focused;
     void Clear(List l) override {
         items[l].clear();
         if (l == List::lstSet) checks.clear();
@@ -226,7 +228,13 @@ struct FakeRandSelView : RandSelView {
         if (l == List::lstSet) checks.push_back(false);
     }
     int Count(List l) override { return static_cast<int>(items[l].size()); }
-    void Select(List, int) override {}
+    void Select(List l, int i) override { selected[l] = i; }
+    std::optional<std::string> SelectedLine(List l) override {
+        const auto it = selected.find(l);
+        if (it == selected.end() || it->second < 0 || it->second >= Count(l)) return std::nullopt;
+        return items[l][static_cast<size_t>(it->second)];
+    }
+    void Focus(Button b) override { focused.push_back(b); }
     bool Checked(int i) override { return checks.at(static_cast<size_t>(i)); }
     void SetChecked(int i, bool c) override { checks.at(static_cast<size_t>(i)) = c; }
     void ShowMode(bool order) override { orderMode = order; }
