@@ -255,6 +255,8 @@ public:
     void ShowTotals(const std::string& t) override { totals = t; }
     void ShowNote(const std::string& n) override { note = n; }
     void EnableButtons(bool e) override { enabled = e; }
+    void Close() override { ++closes; }
+    int closes = 0;
     std::string title, totals, note;
     std::vector<StatusLine> lines;
     bool enabled = true;
