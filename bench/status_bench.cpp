@@ -37,6 +37,7 @@ public:
     void ShowTotals(const std::string&) override {}
     void ShowNote(const std::string&) override {}
     void EnableButtons(bool) override {}
+    void Close() override {}
 };
 
 class Ok : public Messages {

@@ -5,6 +5,7 @@
 #include "sets/auto_random.h"
 #include "sets/rand_sel.h"
 #include "test_sets_view.h"
+#include "test_window_views.h"
 #include "ui/drag_move.h"
 
 namespace vm {
@@ -283,33 +284,6 @@ TEST_F(AutoRandomTest, StartUpDefaultsTakeEverySetAndSaveTheOrder) {
     EXPECT_EQ(s.IniTime, *te.fs.ModTime(kIni));
 }
 
-// The dialog's window as records.
-struct FakeRandSelView : RandSelView {
-    std::map<List, std::vector<std::string>> items;
-    std::vector<bool> checks;
-    bool orderMode = false, buttons = true, dragHooked = false, closed = false, ended = false, mainEnabled = false;
-    int popups = 0;
-    void Clear(List l) override {
-        items[l].clear();
-        if (l == List::lstSet) checks.clear();
-    }
-    void Add(List l, const std::string& t) override {
-        items[l].push_back(t);
-        if (l == List::lstSet) checks.push_back(false);
-    }
-    int Count(List l) override { return static_cast<int>(items[l].size()); }
-    void Select(List, int) override {}
-    bool Checked(int i) override { return checks.at(static_cast<size_t>(i)); }
-    void SetChecked(int i, bool c) override { checks.at(static_cast<size_t>(i)) = c; }
-    void ShowMode(bool order) override { orderMode = order; }
-    void EnableButtons(bool e) override { buttons = e; }
-    void PopupMenu() override { ++popups; }
-    void SetSetToolTip(const std::string&) override {}
-    void DragHandling(bool on) override { dragHooked = on; }
-    void Close() override { closed = true; }
-    void EndProgram() override { ended = true; }
-    void EnableMainWindow() override { mainEnabled = true; }
-};
 
 class RandSelTest : public AutoRandomTest {
 protected:
@@ -433,6 +407,44 @@ TEST_F(RandSelTest, AnEditedIniEndsTheProgramAndWritesNothing) {
     EXPECT_EQ(te.msg.Last().title, kIniChangedTitle);
     EXPECT_EQ(te.msg.Last().style, 16);
     EXPECT_EQ(te.fs.Content(kIni), edited);
+}
+
+// Marks changed in the list whose events never reached the dialog (a check
+// list may change without one): OK takes the marks as the list shows them,
+// for cloud.ini, the eligibility and the order alike.
+TEST_F(RandSelTest, OkTakesTheMarksAsShownWhenTheirEventsWereLost) {
+    dlg.Form_Load();
+    dv.checks = {false, true, true, true};
+    dlg.cmdOk_Click();
+    Close();
+    const std::vector<std::string> random = {Key(1, "Random"), Key(2, "Random"), Key(3, "Random"), Key(4, "Random")};
+    EXPECT_EQ(random, (std::vector<std::string>{"off", "on", "on", "on"}));
+    EXPECT_EQ(cat.eligible, (std::vector<bool>{false, true, true, true}));
+    const std::vector<std::string> order = {Key(1, "Order"), Key(2, "Order"), Key(3, "Order"), Key(4, "Order")};
+    EXPECT_EQ(order, (std::vector<std::string>{"-", "1", "2", "3"}));
+}
+
+// Every entry of the dialog fired while a main window's handler, an
+// install, a refresh and an exchange let messages run: its choices and OK
+// are its own (none of these holds cloud.ini's writers), so each waits
+// only for a handler to end; the close box always closes.
+TEST_F(RandSelTest, EachEntryInsideWhatRuns) {
+    OperationGuard guard(&te.pump);
+    te.env.pump = &guard;
+    RandSelTable table(guard, dlg, dv);
+    dlg.Form_Load();
+    std::vector<Expect> rows;
+    for (auto [id, code] : table.Events().Keys())
+        if (id != RandSelIds::evClose) rows.push_back({id, code, Fired::Queued, Fired::Ran, Fired::Ran, Fired::Ran});
+    // Each time with the marks and the buttons as the dialog opened.
+    ExpectEachEntryInside(guard, te.pump, table.Events(), rows, [&] {
+        dv.checks.assign(4, true);
+        dv.buttons = true;
+        dv.closed = false;
+    });
+    EXPECT_EQ(Key(1, "Random"), "on");
+    EXPECT_EQ(dv.focused.size(), 8u);  // OK and Cancel take the focus first, as a click does
+    EXPECT_TRUE(table.MayDrag());
 }
 
 }  // namespace

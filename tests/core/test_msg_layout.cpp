@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "test_window_views.h"
 #include "ui/msg_layout.h"
 
 using namespace vm;
@@ -211,4 +212,30 @@ TEST(ShowMsgModalTest, DisabledOrHiddenMainWindowGetsNoFocus) {
     ShowMsgModal(hidden, pump, clock, "a", 0, "T");
     EXPECT_TRUE(hidden.enabled);
     EXPECT_EQ(hidden.t.events.back(), "enable");
+}
+
+// The message window's buttons answer through its table even while an
+// install runs: each code its result in the set, Esc and the close box the
+// result the window started with, and a code the set lacks only ends the
+// wait.
+TEST(MsgAnswerTest, ButtonsEscAndCloseBoxAnswerWhateverRuns) {
+    const struct {
+        uint8_t style;
+        int id;
+        int16_t result;
+    } rows[] = {
+        {52, 12, 6},  {52, 22, 7},  {52, MsgIds::kCancelKey, 7}, {52, MsgIds::evClose, 7}, {3, 13, 6},
+        {3, 23, 7},   {3, 33, 2},   {3, MsgIds::evClose, 2},     {1, 12, 1},               {1, 22, 2},
+        {0, 23, 1},   {0, MsgIds::kCancelKey, 2}, {52, 23, 7},
+    };
+    CountingPump inner;
+    OperationGuard guard(&inner);
+    MsgAnswer answer(guard);
+    for (const auto& r : rows) {
+        answer.Begin(LayoutMessage("question", r.style, k96, FakeLabel{8}));
+        EXPECT_FALSE(answer.Answered());
+        EXPECT_EQ(FireInside(guard, inner, Inside::Install, answer.Events(), Event{r.id}), Fired::Ran);
+        EXPECT_TRUE(answer.Answered()) << int(r.style) << " " << r.id;
+        EXPECT_EQ(answer.Result(), r.result) << int(r.style) << " " << r.id;
+    }
 }

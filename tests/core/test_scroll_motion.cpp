@@ -21,12 +21,20 @@ TEST(ScrollMotion, ChangesOnlyWhenThePositionMoves) {
     }
     // A drag scrolls while the thumb moves and changes only when it is let
     // go away from where it was taken.
+    // Its end is told wherever the thumb was let go, and once.
     ScrollMotion m;
     EXPECT_TRUE(m.Apply(C::ThumbTrack, 2, 4, 1, 5).scroll);
     EXPECT_FALSE(m.Apply(C::ThumbTrack, 4, 4, 1, 5).scroll);
-    EXPECT_FALSE(m.Apply(C::ThumbPosition, 4, 2, 1, 5).change);  // back where it began
+    ScrollStep back = m.Apply(C::ThumbPosition, 4, 2, 1, 5);  // back where it began
+    EXPECT_FALSE(back.change);
+    EXPECT_TRUE(back.dragEnded);
+    EXPECT_FALSE(m.Apply(C::EndScroll, 2, 2, 1, 5).dragEnded);
     m.Apply(C::ThumbTrack, 2, 3, 1, 5);
-    EXPECT_TRUE(m.Apply(C::ThumbPosition, 3, 3, 1, 5).change);
+    const ScrollStep away = m.Apply(C::ThumbPosition, 3, 3, 1, 5);
+    EXPECT_TRUE(away.change && away.dragEnded);
+    m.Apply(C::ThumbTrack, 3, 5, 1, 5);
+    EXPECT_TRUE(m.Apply(C::EndScroll, 5, 5, 1, 5).dragEnded);  // given up without a thumb position
+    EXPECT_FALSE(m.Apply(C::ThumbPosition, 5, 1, 1, 5).dragEnded);  // no drag began
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // playlist editor and the [Sound] write-back).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,8 +13,10 @@
 #include "config/cfg_file.h"
 #include "fakes.h"
 #include "fakesim/ipc_loopback.h"
+#include "sound/desk_table.h"
 #include "sound/m3u.h"
 #include "sound/sound_desk.h"
+#include "test_window_views.h"
 
 namespace vm {
 namespace {
@@ -82,47 +85,7 @@ TEST(SoundRules, FileNamesFilterAndDialogResult) {
     EXPECT_EQ(list, (std::vector<std::string>{"C:\\m\\a.wma", "C:\\\\b.mp3", "C:\\\\c.wav"}));
 }
 
-// An MCI device answering from a table; every command is recorded.
-struct ScriptedMci : Mci {
-    std::map<std::string, std::pair<uint32_t, std::string>> answers;  // missing: error 263
-    std::vector<std::string> sent;
-    uint32_t Send(const std::string& c, std::string* answer) override {
-        sent.push_back(c);
-        auto it = answers.find(c);
-        if (it == answers.end()) return 263;
-        if (answer) *answer = it->second.second;
-        return it->second.first;
-    }
-    void Disc(int tracks, const std::string& position, const std::string& mode) {
-        answers["open cdaudio alias cd wait shareable"] = {0, ""};
-        answers["status cd media present"] = {0, "true"};
-        answers["status cd number of tracks wait"] = {0, std::to_string(tracks) + " "};
-        answers["status cd position"] = {0, position};
-        answers["status cd mode"] = {0, mode};
-        for (const char* c : {"set cd time format tmsf wait", "status cd length wait", "stop cd wait", "close all"})
-            answers[c] = {0, ""};
-        for (int i = 1; i <= 9; ++i) {
-            answers["status cd length track " + std::to_string(i)] = {0, "03:00:00"};
-            answers["seek cd to " + std::to_string(i)] = {0, ""};
-            answers["play cd from " + std::to_string(i)] = {0, ""};
-        }
-    }
-};
 
-struct CdControls : CdView {
-    bool enabled = true, checked = false, repeat = false, timer = false;
-    int value = 1, max = 1;
-    std::string label = "Track00";
-    void SetCdEnabled(bool e) override { enabled = e; }
-    bool CdChecked() override { return checked; }
-    void SetCdChecked(bool c) override { checked = c; }
-    bool RepeatChecked() override { return repeat; }
-    int TrackValue() override { return value; }
-    void SetTrackRange(int, int b) override { max = b; }
-    void SetTrackValue(int v) override { value = v; }
-    void SetTrackLabel(const std::string& t) override { label = t; }
-    void SetCdTimer(bool on) override { timer = on; }
-};
 
 struct CdRig {
     ScriptedMci mci;
@@ -184,64 +147,7 @@ TEST(Cd, PlayRepeatAndDiscRemoved) {
     EXPECT_FALSE(r.cd.CdReady);
 }
 
-// A player that records what it was asked; events are raised by the test.
-struct ScriptedPlayer : MediaPlayer {
-    std::vector<std::string> loaded;
-    PlayState state = PlayState::Stopped;
-    long volume = 0;
-    bool visible = false;
-    double position = 7;
-    void SetFileName(const std::string& p) override { loaded.push_back(p), state = PlayState::Playing; }
-    std::string FileName() const override { return loaded.empty() ? "" : loaded.back(); }
-    void Play() override { state = PlayState::Playing; }
-    void Pause() override { state = PlayState::Paused; }
-    void Stop() override { state = PlayState::Stopped; }
-    PlayState State() override { return state; }
-    double CurrentPosition() override { return position; }
-    void SetCurrentPosition(double s) override { position = s; }
-    void SetVolume(long v) override { volume = v; }
-    long Volume() override { return volume; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-};
 
-struct DeskWindow : SoundView, MusicOrderView {
-    bool checked[3] = {}, enabled[2] = {true, true}, timer = false, green = false;
-    int vol[3] = {}, intvl[2] = {};
-    uint32_t pause[2] = {};
-    std::string caption, dialog;
-    std::vector<std::string> lines, notices;
-    std::vector<bool> selected;
-    bool PlayChecked(int p) override { return checked[p - 1]; }
-    void SetPlayChecked(int p, bool on) override { checked[p - 1] = on; }
-    void EnableChannel(int c, bool e) override { enabled[c - 1] = e; }
-    int VolumeBar(int p) override { return vol[p - 1]; }
-    void SetVolumeBar(int p, int v) override { vol[p - 1] = v; }
-    void SetVolumeLabel(int, const std::string&) override {}
-    int IntervalBar(int c) override { return intvl[c - 1]; }
-    void SetIntervalBar(int c, int v) override { intvl[c - 1] = v; }
-    void SetIntervalLabel(int, const std::string&) override {}
-    void SetPauseTimer(int c, uint32_t ms) override { pause[c - 1] = ms; }
-    void SetFollowTimer(bool on) override { timer = on; }
-    void SetFollowIndicator(bool g) override { green = g; }
-    void SetCaption(const std::string& t) override { caption = t; }
-    std::string ChooseFiles(const std::string&, const std::string&) override { return dialog; }
-    void ShowPopup() override {}
-    int editorOpened = 0, editorClosed = 0;
-    std::function<void()> onCloseEditor;
-    void OpenPlaylistEditor() override { ++editorOpened; }
-    void ClosePlaylistEditor() override {
-        ++editorClosed;
-        if (onCloseEditor) onCloseEditor();
-    }
-    void ShowNotice(const std::string& t) override { notices.push_back(t); }
-    std::string FromUtf8(const std::string& t) override { return t == "Caf\xC3\xA9.mp3" ? "Caf\xE9.mp3" : ""; }
-    void AddLine(const std::string& t) override { lines.push_back(t), selected.push_back(false); }
-    int LineCount() override { return int(lines.size()); }
-    bool LineSelected(int i) override { return selected[size_t(i)]; }
-    void RemoveLine(int i) override { lines.erase(lines.begin() + i), selected.erase(selected.begin() + i); }
-    void Redraw() override {}
-};
 
 struct DeskRig {
     TestEnv t;
@@ -532,6 +438,102 @@ TEST(SoundDesk, FollowsTheAircraftThroughAThunderstorm) {
     EXPECT_FALSE(r.view.green);
     EXPECT_EQ(r.view.vol[1], 0);
     EXPECT_FALSE(r.desk.Following());
+}
+
+// The desk's table over the rig, with the program's guard as the pump.
+struct DeskTableRig : DeskRig {
+    OperationGuard guard{&t.pump};
+    DeskBars bars{view, cdView};
+    SoundDeskTable table{guard, view, bars};
+    DeskTableRig() {
+        t.env.pump = &guard;
+        table.Attach(&desk, &cdPanel);
+    }
+};
+
+// Every entry of the desk and of its playlist editor, fired while a main
+// window's handler, an install, a refresh and an exchange let messages run:
+// the file dialog and the editor open once a handler has ended, the
+// following waits while the link is held; the rest always runs, the close
+// boxes too.
+TEST(SoundDeskTable, EachEntryInsideWhatRuns) {
+    using F = Fired;
+    using I = SoundIds;
+    DeskTableRig r;
+    r.desk.Form_Load();
+    ExpectEachEntryInside(r.guard, r.t.pump, r.table.Events(),
+                          {
+                              {I::cmdSelFile, I::kClicked, F::Queued, F::Ran, F::Ran, F::Ran},
+                              {I::mnuEditList, I::kClicked, F::Queued, F::Ran, F::Ran, F::Ran},
+                              {I::tmrIpcVolCont, EventTable::kAnyCode, F::Postponed, F::Ran, F::Ran, F::Postponed},
+                          });
+    EXPECT_EQ(r.view.editorOpened, 4);
+    EXPECT_EQ(r.view.unloads, 4);
+
+    MusicOrder order(r.desk, r.s.MusicList, r.view);
+    MusicOrderTable editor(r.guard, order, r.view);
+    order.Form_Load();
+    ExpectEachEntryInside(r.guard, r.t.pump, editor.Events(), {});
+    EXPECT_EQ(r.view.editorCloses, 4 * 4);  // OK, Cancel, Esc and the close box
+}
+
+// The CD's poll pauses while the track bar's thumb is dragged and comes
+// back when the drag ends: let go on another track (which plays), let go
+// where it began, or given up without a thumb position.
+TEST(SoundDeskTable, TheCdPollComesBackWheneverATrackDragEnds) {
+    using C = ScrollCode;
+    const struct {
+        std::vector<std::pair<C, int>> drag;  // scroll code, thumb's place
+        bool seeks;                           // the drag went to another track
+    } rows[] = {
+        {{{C::ThumbTrack, 3}, {C::ThumbTrack, 4}, {C::ThumbPosition, 4}, {C::EndScroll, 4}}, true},
+        {{{C::ThumbTrack, 3}, {C::ThumbTrack, 2}, {C::ThumbPosition, 2}, {C::EndScroll, 2}}, false},
+        {{{C::ThumbTrack, 4}, {C::EndScroll, 4}}, false},
+    };
+    for (const auto& row : rows) {
+        DeskTableRig r;
+        r.mci.Disc(5, "02:00:10:00", "stopped");
+        r.desk.Form_Load();
+        ASSERT_EQ(r.cdView.value, 2);
+        ASSERT_TRUE(r.cdView.timer);
+        r.mci.sent.clear();
+        bool pausedDuringDrag = true;
+        for (size_t k = 0; k < row.drag.size(); ++k) {
+            r.bars.track = row.drag[k].second;
+            r.table.Events().Fire(SoundIds::evScroll, int(row.drag[k].first), SoundIds::hsvTrack);
+            if (k == 0) pausedDuringDrag = !r.cdView.timer;
+        }
+        EXPECT_TRUE(pausedDuringDrag) << row.drag.size();
+        EXPECT_TRUE(r.cdView.timer) << "the poll stays off after a drag of " << row.drag.size();
+        const bool sought = std::find(r.mci.sent.begin(), r.mci.sent.end(), "seek cd to 4") != r.mci.sent.end();
+        EXPECT_EQ(sought, row.seeks) << row.drag.size();
+    }
+}
+
+// While the music list's file dialog is open the desk's timers run (the
+// following too: the dialog holds no link), the dialog and the editor do
+// not open again, and the close box waits for the dialog to end.
+TEST(SoundDeskTable, TheFileDialogKeepsTheTimersAndHoldsTheCloseBack) {
+    using F = Fired;
+    using I = SoundIds;
+    DeskTableRig r;
+    r.desk.Form_Load();
+    r.view.dialog = "C:\\m\\new.mp3";
+    std::vector<F> inside;
+    int unloadsInside = -1;
+    r.view.duringDialog = [&] {
+        if (!inside.empty()) return;
+        EventTable& t = r.table.Events();
+        inside = {t.Fire(I::tmrIpcVolCont), t.Fire(I::tmrMp1), t.Fire(I::tmrCD), t.Fire(I::cmdSelFile, I::kClicked),
+                  t.Fire(I::mnuEditList, I::kClicked), t.Fire(I::evClose)};
+        unloadsInside = r.view.unloads;
+    };
+    EXPECT_EQ(r.table.Events().Fire(I::cmdSelFile, I::kClicked), F::Ran);
+    EXPECT_EQ(inside, (std::vector<F>{F::Ran, F::Ran, F::Ran, F::Refused, F::Refused, F::Deferred}));
+    EXPECT_EQ(unloadsInside, 0);
+    EXPECT_EQ(r.view.unloads, 1);
+    EXPECT_EQ(r.view.editorOpened, 0);
+    EXPECT_EQ(r.s.MusicList.back(), "C:\\m\\new.mp3");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "sets/texture_record.h"
 #include "sets/texture_status.h"
 #include "test_sets_view.h"
+#include "test_window_views.h"
 
 namespace vm {
 namespace {
@@ -20,27 +21,6 @@ const char* kIniPath = "C:\\Prog\\cloud.ini";
 const char* kDataDir = "C:\\Sky";
 const std::vector<std::string> kFiles = {"cld1.bmp", "cld2.bmp", "cld3.bmp"};
 
-class RecordingStatusView : public StatusView {
-public:
-    void SetTitle(const std::string& t) override { title = t; }
-    void ShowLines(const std::vector<StatusLine>& l) override { lines = l; }
-    void ShowTotals(const std::string& t) override { totals = t; }
-    void ShowNote(const std::string& n) override { note = n; }
-    void EnableButtons(bool e) override { enabled = e; }
-    std::string title, totals, note;
-    std::vector<StatusLine> lines;
-    bool enabled = true;
-    std::string Now(const std::string& file) const {
-        for (const StatusLine& l : lines)
-            if (l.file == file) return l.now;
-        return "?";
-    }
-    std::string Backup(const std::string& file) const {
-        for (const StatusLine& l : lines)
-            if (l.file == file) return l.backup;
-        return "?";
-    }
-};
 
 // One simulator: its folders, its set controller, its status window logic.
 struct Sim {
@@ -346,6 +326,67 @@ TEST_F(TextureStatusTest, AClosedWindowDuringTheFirstReadingWritesNoHalfRecord) 
     ASSERT_TRUE(a->status->Refresh());
     for (const std::string& f : kFiles) EXPECT_EQ(a->statusView.Now(f), "Set Alto") << f;
     ExpectClaimsHold(*a);
+}
+
+// The window's table over a simulator's status logic, with the program's
+// guard as the pump.
+struct StatusTable {
+    OperationGuard guard;
+    TextureStatusTable table;
+    StatusTable(TestEnv& te, Sim& sim) : guard(&te.pump), table(guard, sim.statusView) {
+        te.env.pump = &guard;
+        table.Attach(sim.status.get());
+    }
+};
+
+// Every entry of the window fired while a main window's handler, an
+// install, a refresh and an exchange let messages run: reading holds
+// nothing and goes on beside an install; Restore All Originals waits for
+// the textures; the close boxes always close.
+TEST_F(TextureStatusTest, TheWindowsTableInsideWhatRuns) {
+    using F = Fired;
+    using I = TextureStatusIds;
+    ASSERT_TRUE(Install(*a, 0));
+    StatusTable w(te, *a);
+    te.msg.defaultAnswer = 2;  // Restore All: Cancel at its question
+    ExpectEachEntryInside(w.guard, te.pump, w.table.Events(),
+                          {
+                              {I::cmdRefresh, I::kClicked, F::Queued, F::Ran, F::Ran, F::Ran},
+                              {I::cmdRestoreAll, I::kClicked, F::Queued, F::Refused, F::Ran, F::Ran},
+                          });
+    EXPECT_EQ(a->statusView.closes, 8);
+    for (const std::string& f : kFiles) EXPECT_EQ(a->statusView.Now(f), "Set Alto") << f;
+}
+
+// The window opened during an install reads beside it; its close box
+// during that reading ends the reading at its next step and closes the
+// window once the reading has ended; the install goes on to its end.
+TEST_F(TextureStatusTest, ItsCloseEndsItsReadingAndNeverAnInstall) {
+    using I = TextureStatusIds;
+    ASSERT_TRUE(Install(*a, 1));
+    StatusTable w(te, *a);
+    EventTable& table = w.table.Events();
+    int closesInside = -1;
+    Fired read = Fired::NoEntry, close = Fired::NoEntry;
+    te.pump.onEvents = [&] {
+        if (table.Running()) {  // during the reading
+            if (close == Fired::NoEntry) {
+                close = table.Fire(I::evClose);
+                closesInside = a->statusView.closes;
+            }
+        } else if (read == Fired::NoEntry && w.guard.Holding(hold::kTextures)) {  // during the install's copy
+            read = table.Fire(I::cmdRefresh, I::kClicked);
+        }
+    };
+    a->statusView.lines.clear();
+    ASSERT_TRUE(Install(*a, 0));
+    EXPECT_EQ(read, Fired::Ran);
+    EXPECT_EQ(close, Fired::Deferred);
+    EXPECT_EQ(closesInside, 0);
+    EXPECT_EQ(a->statusView.closes, 1);
+    EXPECT_TRUE(a->statusView.lines.empty());  // nothing read after the close
+    for (const std::string& f : kFiles) EXPECT_EQ(te.fs.Content(a->Tex(f)), SetFile("Alto", f)) << f;
+    ExpectNothingLost(*a);
 }
 
 TEST(TextureRecordText, RoundTripsAndRefusesDamage) {

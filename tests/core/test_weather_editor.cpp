@@ -13,55 +13,12 @@
 #include "fakesim/ipc_loopback.h"
 #include "sim/sim_watch.h"
 #include "sim/weather_editor.h"
+#include "test_window_views.h"
 
 namespace vm {
 namespace {
 
-struct EditorWindow : WeatherView {
-    std::map<WxText, std::string> text;
-    std::map<WxList, int> index;
-    std::string layerNo = "Not Received", alt, focus;
-    int pos = 0, max = 0;
-    bool editing = false, buttons = false, repeat = false;
 
-    std::string Text(WxText b) override { return text[b]; }
-    void SetText(WxText b, const std::string& t) override { text[b] = t; }
-    void FocusText(WxText) override {}
-    int ListIndex(WxList l) override { return index.count(l) ? index[l] : -1; }
-    std::string ListText(WxList l) override { return ListIndex(l) < 0 ? "" : WxListItems(l)[size_t(index[l])]; }
-    void SetListIndex(WxList l, int i) override { index[l] = i; }
-    std::string LayerNo() override { return layerNo; }
-    void SetLayerNo(const std::string& t) override { layerNo = t; }
-    void SetAltitude(const std::string& t) override { alt = t; }
-    int ScrollPos() override { return pos; }
-    void SetScrollPos(int p) override { pos = p; }
-    void SetScrollRange(int, int b) override { max = b; }
-    void SetEditingEnabled(bool e) override { editing = e; }
-    void SetButtonsEnabled(bool e) override { buttons = e; }
-    void FocusButton(WxButton b) override { focus = "button" + std::to_string(int(b)); }
-    void SetRepeat(bool on) override { repeat = on; }
-};
-
-// The main window's watch timers: the one that connects runs a real
-// SimWatch tick when switched on, as the main window's handler does.
-struct Watch : SimWatchSwitch {
-    Fsuipc* link = nullptr;
-    std::vector<bool> switched;
-    bool linkWatch = false, music = false;
-    SimWatch watch;
-    bool LinkWatchOn() override { return linkWatch; }
-    void UseLinkWatch(bool withLink) override {
-        switched.push_back(withLink);
-        linkWatch = withLink;
-        Tick();
-    }
-    bool MusicKeepsLink() override { return music; }
-    void Tick() {
-        const SimWatchStep step = watch.Tick(link->SimRunning, linkWatch, false, link->IpcOpened, 0);
-        if (step.connect) link->IpcConnect();
-        if (step.close) link->IpcClose();
-    }
-};
 
 struct EditorRig {
     FakeClock clock;
@@ -324,6 +281,91 @@ TEST(WeatherEditor, OnlyTheMenuMakesTheNextActivationReadTheLayers) {
     rig.editor.ShownFromMenu();
     rig.editor.Form_Activate();
     EXPECT_EQ(rig.view.text[WxText::txtTop], "2,952");
+}
+
+// The editor's table over the rig, with the program's guard as the pump;
+// three layers, the second shown.
+struct EditorTableRig : EditorRig {
+    OperationGuard guard{&pump};
+    WeatherTable table{guard, view, view};
+    EditorTableRig() : EditorRig(kThree) { table.Attach(&editor); }
+};
+
+// Every entry fired while a main window's handler, an install, a refresh
+// and an exchange let messages run: what exchanges the layers waits for a
+// refresh or an exchange; the fields, arrows and layer bar are the
+// window's own; tmrAlt waits for the link; the close box always closes.
+TEST(WeatherTable, EachEntryInsideWhatRuns) {
+    using F = Fired;
+    using I = WeatherIds;
+    const int any = EventTable::kAnyCode;
+    EditorTableRig r;
+    std::vector<Expect> rows = {
+        {I::cmdReceive, I::kClicked, F::Queued, F::Ran, F::Refused, F::Refused},
+        {I::cmdSend, I::kClicked, F::Queued, F::Ran, F::Refused, F::Refused},
+        {I::cmdAdd, I::kClicked, F::Queued, F::Ran, F::Refused, F::Refused},
+        {I::cmdDel, I::kClicked, F::Queued, F::Ran, F::Refused, F::Refused},
+        {I::evActivate, any, F::Queued, F::Ran, F::Refused, F::Refused},
+        {I::vsbLayer, any, F::Queued, F::Ran, F::Ran, F::Ran},
+        {I::tmr1, any, F::Postponed, F::Ran, F::Ran, F::Ran},
+        {I::tmrAlt, any, F::Postponed, F::Ran, F::Ran, F::Postponed},
+    };
+    for (int k = 0; k < 4; ++k)
+        for (int arrow : {I::cmdTopUp0 + k, I::cmdTopDn0 + k})
+            rows.push_back({arrow, I::kArrowDown, F::Queued, F::Ran, F::Ran, F::Ran});
+    ExpectEachEntryInside(r.guard, r.pump, r.table.Events(), rows);
+    EXPECT_EQ(r.view.closes, 4);
+}
+
+// The close box while a message of the editor's own handler waits: the
+// window closes once that handler has ended. An activation after the menu
+// that meets a refresh reads the layers at the next activation instead.
+TEST(WeatherTable, TheCloseWaitsForTheEditorsHandlerAndARefusedActivationReadsLater) {
+    using I = WeatherIds;
+    EditorTableRig r;
+    r.Texts("abc", "1,000", "0", "0");
+    Fired close = Fired::NoEntry;
+    int closesInside = -1;
+    r.messages.onShow = [&](const ScriptedMessages::Call&) {
+        close = r.table.Events().Fire(I::evClose);
+        closesInside = r.view.closes;
+    };
+    EXPECT_EQ(r.table.Events().Fire(I::cmdSend, I::kClicked), Fired::Ran);
+    EXPECT_EQ(r.messages.Last().title, "Data Input Error");
+    EXPECT_EQ(close, Fired::Deferred);
+    EXPECT_EQ(closesInside, 0);
+    EXPECT_EQ(r.view.closes, 1);
+
+    r.server.SetLayers({{9, 4, 900, 400, 30, 0, 0, 0, 0, 0}});
+    r.editor.ShownFromMenu();
+    EXPECT_EQ(FireInside(r.guard, r.pump, Inside::Refresh, r.table.Events(), Event{I::evActivate}), Fired::Refused);
+    EXPECT_EQ(r.view.text[WxText::txtTop], "abc");
+    EXPECT_EQ(r.table.Events().Fire(I::evActivate), Fired::Ran);
+    EXPECT_EQ(r.view.text[WxText::txtTop], "2,952");
+    EXPECT_EQ(r.table.Events().Fire(I::evActivate), Fired::Ran);  // once only
+}
+
+// The layer bar (range 0 to the count + 1) shows another layer when an
+// arrow moves it or the thumb is let go, not while the thumb is dragged;
+// past either end it wraps.
+TEST(WeatherTable, TheLayerBarChangesWhenTheThumbIsLetGo) {
+    using C = ScrollCode;
+    const struct {
+        C code;
+        int track;
+        const char* layer;  // shown after it
+    } rows[] = {
+        {C::LineDown, 0, "3"}, {C::LineDown, 0, "1"},     {C::LineUp, 0, "3"},
+        {C::ThumbTrack, 2, "3"}, {C::ThumbPosition, 2, "2"}, {C::ThumbPosition, 2, "2"},
+    };
+    EditorTableRig r;
+    r.view.max = 4;
+    r.view.pos = 2;
+    for (const auto& row : rows) {
+        r.view.track = row.track;
+        r.table.Events().Fire(WeatherIds::vsbLayer, int(row.code));
+        EXPECT_EQ(r.view.layerNo, row.layer) << int(row.code);
+    }
 }
 
 }  // namespace

@@ -115,8 +115,9 @@ TEST_F(AutoRandomWin, SetDialogChecksDragsAndWritesTheChoices) {
     EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
     EXPECT_EQ(form->AutoRandomState().orderedGroups, (std::vector<int>{2, 1, 3}));
     {
-        // While an operation runs, no drag begins.
-        const OperationScope busy(p->guard, Operation::Install);
+        // While a modal wait of the dialog's own runs, no drag begins (an
+        // install or a refresh holds nothing the order needs).
+        const OperationScope own(p->guard, Operation::Dialog, hold::kSetDialog);
         Drag(order, 0, 2);
         EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
     }

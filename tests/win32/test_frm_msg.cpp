@@ -109,6 +109,27 @@ TEST_F(Fixture, CloseBoxAnswersTheInitialResult) {
     EXPECT_EQ(messages.ShowMsg("x", 49, "T"), 2);
 }
 
+namespace {
+HWND g_doomed = nullptr;
+
+VOID CALLBACK DestroyDoomed(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DestroyWindow(g_doomed);
+}
+}  // namespace
+
+TEST_F(Fixture, AWindowDestroyedWhileItWaitsAnswersTheInitialResult) {
+    // Destroyed other than by its buttons (the session's end, another
+    // program): the wait ends, with the result the window started with.
+    messages.onShown = [](frmMsg& w) {
+        g_doomed = w.hwnd();
+        SetTimer(nullptr, 0, 20, DestroyDoomed);
+    };
+    EXPECT_EQ(messages.ShowMsg("x", 52, "T"), 7);
+    EXPECT_EQ(messages.ShowMsg("x", 3, "T"), 2);
+    EXPECT_FALSE(IsWindow(g_doomed));
+}
+
 TEST_F(Fixture, MainWindowStateIsRestored) {
     HWND main = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                 nullptr, nullptr, nullptr, nullptr);

@@ -48,6 +48,15 @@ struct Event {
 
 enum class Fired { NoEntry, Ran, Refused, Queued, Postponed, Deferred };
 
+// Notification codes, shared by every window's table: a click, a list's
+// change of selection and its loss of the focus have the platform's values;
+// a mouse press is kMouseDown + the button (1 left, 2 right, 4 middle) and
+// its release kMouseUp + the button.
+struct ControlCodes {
+    static constexpr int kClicked = 0, kSelChange = 1, kKillFocus = 5;
+    static constexpr int kMouseDown = 0x200, kMouseUp = 0x400;
+};
+
 class EventTable {
 public:
     using Handler = std::function<void(const Event&)>;

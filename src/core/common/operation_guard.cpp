@@ -169,11 +169,16 @@ OperationScope::OperationScope(OperationGuard* guard, Operation op, Holds extra)
     guard_->running_.push_back({op, guard_->pumpLevel_, holds, guard_->nextSerial_++});
     if (op != Operation::Handler) guard_->operationRan_ = true;
     entered_ = true;
+    if (op == Operation::Dialog) {
+        modal_ = true;
+        ++guard_->pumpLevel_;
+    }
 }
 
 OperationScope::~OperationScope() { Leave(); }
 
 void OperationScope::Leave() {
+    if (guard_ && modal_) --guard_->pumpLevel_;
     if (guard_ && entered_) guard_->running_.pop_back();
     guard_ = nullptr;
 }

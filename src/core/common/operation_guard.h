@@ -163,7 +163,9 @@ private:
 
 // Runs an operation: entered only when nothing suspended below it holds what
 // it holds (test with `if (!scope)`); leaves it on destruction. A message or
-// dialog always enters; `extra` adds holds (a dialog's window).
+// dialog always enters; `extra` adds holds (a dialog's window). A dialog's
+// own modal loop lets messages run for as long as it is open: what arrives
+// meanwhile comes from inside it, as from a pump.
 class OperationScope {
 public:
     OperationScope(OperationGuard* guard, Operation op, Holds extra = hold::kNothing);
@@ -179,6 +181,7 @@ public:
 private:
     OperationGuard* guard_;
     bool entered_ = false;
+    bool modal_ = false;  // a dialog: its own modal loop lets messages run
 };
 
 // A loop of the platform's own that lets messages run (a pop-up menu, a

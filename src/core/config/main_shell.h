@@ -28,7 +28,7 @@ namespace vm {
 
 // The main window's controls, menu commands, timers and window events: the
 // keys of its event table (control ids are the window's own).
-struct MainIds {
+struct MainIds : ControlCodes {
     enum Id {
         lstClouds = 1001, cmbClouds, cmbOption, lstOption, lstSkyFil, lstSky, lstFLT, imgSky,
         cmdInst = 1010, cmdInstAndStart, cmdRandom, cmdBackUp, cmdToOrg, cmdMin, cmdClose,
@@ -43,10 +43,7 @@ struct MainIds {
         Timer1 = 3001, tmrFScheck, tmrFsCheck2,
         evClose = 3101, evQueryEndSession, evEndSession,
     };
-    // Notification codes: a click and a change of selection have the
-    // platform's values; a mouse press is kMouseDown + the button
-    // (1 left, 2 right, 4 middle) with the keys held in Event::b.
-    static constexpr int kClicked = 0, kSelChange = 1, kMouseDown = 0x200;
+    // A mouse press (ControlCodes) carries the keys held in Event::b.
 };
 
 // The control whose enabled state the core sets, for a control id (none

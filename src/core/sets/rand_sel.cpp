@@ -3,6 +3,7 @@
 #include "common/fileproc.h"
 #include "config/cfg_file.h"
 #include "sound/play_sound.h"
+#include "ui/drag_move.h"
 
 namespace vm {
 
@@ -60,6 +61,11 @@ void RandSelController::lstSet_ItemCheck(int item, bool checked) {
     NormaliseOrder(cat_, ar_);
 }
 
+void RandSelController::lstSet_Click() {
+    const int n = view_.Count(RandSelView::List::lstSet);
+    for (int i = 0; i < n; ++i) lstSet_ItemCheck(i, view_.Checked(i));
+}
+
 void RandSelController::lstSet_LostFocus() { NormaliseOrder(cat_, ar_); }
 
 void RandSelController::lstSet_MouseDown(int button) {
@@ -81,6 +87,8 @@ void RandSelController::lstOrder_LostFocus() {
 
 void RandSelController::lstOrder_Click(const std::string& text) { view_.SetSetToolTip(text); }
 
+void RandSelController::lstOrder_Moved(int from, int to) { MoveItem(ar_.orderedGroups, from, to); }
+
 void RandSelController::cmdOk_Click() {
     view_.EnableButtons(false);
     const int n = view_.Count(RandSelView::List::lstSet);
@@ -95,7 +103,8 @@ void RandSelController::cmdOk_Click() {
         return;
     }
     const std::string ini = IniPath(env_, s_);
-    if (FileCheck(env_, ini) == "OK") {
+    const bool haveIni = FileCheck(env_, ini) == "OK";
+    if (haveIni) {
         const std::optional<double> t = env_.fs->ModTime(ini);
         if (!t || *t != s_.IniTime) {
             // The user edited cloud.ini by hand: writing now would mix the
@@ -106,12 +115,18 @@ void RandSelController::cmdOk_Click() {
             view_.EndProgram();
             return;
         }
+    }
+    // The marks as the dialog shows them are the choice: the groups take
+    // them first (a mark whose event never came counts too), then both
+    // cloud.ini and the eligibility follow the groups.
+    lstSet_Click();
+    if (haveIni) {
         clsCfgWrite w(env_, s_);
         w.FileName = ini;
         w.Key = "Random";
-        for (int i = 0; i < n && static_cast<size_t>(i) < groups_.size(); ++i) {
-            w.Section = "Set" + std::to_string(groups_[static_cast<size_t>(i)]);
-            w.Value = view_.Checked(i) ? "on" : "off";
+        for (int g : groups_) {
+            w.Section = "Set" + std::to_string(g);
+            w.Value = cat_.Group(g).random ? "on" : "off";
             w.cWrite();
         }
         env_.clock->Sleep(50);
@@ -151,6 +166,35 @@ void RandSelController::Form_Unload() {
     if (!iniChanged_) SaveOrder(env_, s_, cat_);
     PlayAutoRandomSound(env_, s_);
     view_.EnableMainWindow();
+}
+
+RandSelTable::RandSelTable(OperationGuard& guard, RandSelController& logic, RandSelView& view)
+    : events_(guard, hold::kSetDialog) {
+    using namespace hold;
+    using List = RandSelView::List;
+    using Button = RandSelView::Button;
+    EventTable& t = events_;
+    t.On(evDragBegin, EventTable::kAnyCode, Policy::Start, kNothing, [] {});
+    t.On(lstSet, kSelChange, Policy::Start, kNothing, [&logic] { logic.lstSet_Click(); });
+    t.On(lstSet, kKillFocus, Policy::Start, kNothing, [&logic] { logic.lstSet_LostFocus(); });
+    t.On(lstSet, kRightDown, Policy::Start, kNothing, [&logic] { logic.lstSet_MouseDown(2); });
+    t.On(lstOrder, kSelChange, Policy::Start, kNothing, [&logic, &view] {
+        if (const std::optional<std::string> line = view.SelectedLine(List::lstOrder)) logic.lstOrder_Click(*line);
+    });
+    t.On(lstOrder, kKillFocus, Policy::Start, kNothing, [&logic] { logic.lstOrder_LostFocus(); });
+    t.On(optRnd, kClicked, Policy::Start, kNothing, [&logic] { logic.optRnd_Click(); });
+    t.On(optOrder, kClicked, Policy::Start, kNothing, [&logic] { logic.optOrder_Click(); });
+    t.On(mnuSelAll, kClicked, Policy::Start, kNothing, [&logic] { logic.mnuSelAll_Click(); });
+    t.On(mnuClearAll, kClicked, Policy::Start, kNothing, [&logic] { logic.mnuClearAll_Click(); });
+    t.On(cmdOK, kClicked, Policy::Start, kIni, [&logic, &view] {
+        view.Focus(Button::cmdOK);
+        logic.cmdOk_Click();
+    });
+    t.On(cmdCancel, kClicked, Policy::Start, kNothing, [&logic, &view] {
+        view.Focus(Button::cmdCancel);
+        logic.cmdCancel_Click();
+    });
+    t.On(evClose, EventTable::kAnyCode, Policy::Close, kNothing, [&view] { view.Close(); });
 }
 
 }  // namespace vm

@@ -234,4 +234,26 @@ void TextureStatus::RestoreAllOriginals() {
     Refresh();
 }
 
+TextureStatusTable::TextureStatusTable(OperationGuard& guard, StatusView& view)
+    : events_(guard, hold::kStatusWindow) {
+    using namespace hold;
+    EventTable& t = events_;
+    t.On(cmdRefresh, kClicked, Policy::Start, kNothing, [this] {
+        if (status_) status_->Refresh();
+    });
+    t.On(cmdRestoreAll, kClicked, Policy::Start, kTextures, [this] {
+        if (status_) status_->RestoreAllOriginals();
+    });
+    t.On(lvwFiles, kColumnClick, Policy::Free, kNothing, [this](const Event& e) {
+        if (status_) status_->SortBy(e.a);
+    });
+    t.On(cmdClose, kClicked, Policy::Close, kNothing, [&view] { view.Close(); });
+    t.On(evClose, EventTable::kAnyCode, Policy::Close, kNothing, [&view] { view.Close(); });
+}
+
+void TextureStatusTable::Attach(TextureStatus* status) {
+    status_ = status;
+    if (status_) status_->stopReading = [this] { return events_.Closing(); };
+}
+
 }  // namespace vm

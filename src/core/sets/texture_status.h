@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dispatch.h"
 #include "common/ports.h"
 #include "config/settings.h"
 #include "sets/texture_record.h"
@@ -29,6 +30,8 @@ public:
     // A note above the list (a rebuilt record); empty: none.
     virtual void ShowNote(const std::string& note) = 0;
     virtual void EnableButtons(bool enable) = 0;
+    // Unloads the window.
+    virtual void Close() = 0;
 };
 
 inline constexpr const char* kNowOriginal = "Original";
@@ -76,6 +79,28 @@ private:
     std::vector<StatusLine> lines_;
     int sortColumn_ = 0;
     bool sortDown_ = false;
+};
+
+// The window's controls and close box: the keys of its table (control ids
+// are the window's own).
+struct TextureStatusIds : ControlCodes {
+    enum Id { lvwFiles = 4001, lblNote, lblTotals, cmdRestoreAll, cmdRefresh, cmdClose, evClose = 4901 };
+    static constexpr int kColumnClick = 0x300;  // Event::a: the column
+};
+
+// The window's table: reading holds nothing, so it goes on beside an
+// install; restoring needs the textures. The close box and "Close" wait for
+// the window's own handler, whose reading ends early for them.
+class TextureStatusTable : public TextureStatusIds {
+public:
+    TextureStatusTable(OperationGuard& guard, StatusView& view);
+    EventTable& Events() { return events_; }
+    // The logic of the loaded window; null: none (its events do nothing).
+    void Attach(TextureStatus* status);
+
+private:
+    TextureStatus* status_ = nullptr;
+    EventTable events_;
 };
 
 }  // namespace vm

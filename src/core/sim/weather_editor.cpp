@@ -390,4 +390,47 @@ void WeatherEditor::tmrAlt_Timer() {
     }
 }
 
+WeatherTable::WeatherTable(OperationGuard& guard, WeatherView& view, ScrollBars& bars)
+    : bars_(bars), events_(guard, hold::kWeatherWindow) {
+    using namespace hold;
+    EventTable& t = events_;
+    const int any = EventTable::kAnyCode;
+    const auto editor = [this](void (WeatherEditor::*f)()) {
+        return [this, f] {
+            if (editor_) (editor_->*f)();
+        };
+    };
+    const Holds layers = kLink | kWeather;
+    t.On(cmdReceive, kClicked, Policy::Start, layers, editor(&WeatherEditor::cmdReceive_Click));
+    t.On(cmdSend, kClicked, Policy::Start, layers, editor(&WeatherEditor::cmdSend_Click));
+    t.On(cmdAdd, kClicked, Policy::Start, layers, editor(&WeatherEditor::cmdAdd_Click));
+    t.On(cmdDel, kClicked, Policy::Start, layers, editor(&WeatherEditor::cmdDel_Click));
+    t.On(evActivate, any, Policy::Start, layers, editor(&WeatherEditor::Form_Activate));
+    t.On(vsbLayer, any, Policy::Start, kNothing, [this](const Event& e) { Scroll(e.code); });
+    for (int k = 0; k < 4; ++k) {
+        t.On(cmdTopUp0 + k, kArrowDown, Policy::Start, kNothing, [this, k] {
+            if (editor_) editor_->cmdTopUp_MouseDown(k);
+        });
+        t.On(cmdTopDn0 + k, kArrowDown, Policy::Start, kNothing, [this, k] {
+            if (editor_) editor_->cmdTopDn_MouseDown(k);
+        });
+        // Letting go always ends the repeat.
+        for (int arrow : {cmdTopUp0 + k, cmdTopDn0 + k})
+            t.On(arrow, kArrowUp, Policy::Free, kNothing, editor(&WeatherEditor::cmdTop_MouseUp));
+    }
+    t.On(tmr1, any, Policy::Tick, kNothing, editor(&WeatherEditor::tmr1_Timer));
+    t.On(tmrAlt, any, Policy::Tick, kLink, editor(&WeatherEditor::tmrAlt_Timer));
+    t.On(evClose, any, Policy::Close, kNothing, [&view] { view.Close(); });
+}
+
+void WeatherTable::Scroll(int code) {
+    if (code == int(ScrollCode::ThumbTrack) || code < int(ScrollCode::LineUp) || code > int(ScrollCode::EndScroll))
+        return;
+    const BarState b = bars_.Bar(vsbLayer);
+    const ScrollStep step = motion_.Apply(ScrollCode(code), b.pos, b.track, b.min, b.max, 1, 1);
+    if (!step.change) return;  // the shown layer keeps what is being edited
+    bars_.SetBarPos(vsbLayer, step.pos);
+    if (editor_) editor_->vsbLayer_Change();
+}
+
 }  // namespace vm

@@ -10,9 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/dispatch.h"
 #include "common/ports.h"
 #include "sim/fsuipc.h"
 #include "sim/weather.h"
+#include "ui/scroll_motion.h"
 
 namespace vm {
 
@@ -55,6 +57,8 @@ public:
     virtual void SetButtonsEnabled(bool enable) = 0;
     virtual void FocusButton(WxButton button) = 0;
     virtual void SetRepeat(bool on) = 0;  // tmr1
+    // Unloads the window (the editor's unload follows).
+    virtual void Close() = 0;
 };
 
 // The main window's simulator-watch timers, as the editor switches them.
@@ -138,6 +142,48 @@ private:
     bool linkWasOpen_ = false;
     bool linkWatchWasOn_ = false;
     bool receiveOnActivate_ = false;
+};
+
+// The editor's controls, timers and window events: the keys of its table
+// (control ids are the window's own).
+struct WeatherIds : ControlCodes {
+    enum Id {
+        cmbType = 3001, cmbCover, txtTop, txtBase, txtDev, cmbTrubulence, cmbIce, cmbPrecType, txtPrecBaseAlt,
+        cmbPrecRate,
+        cmdTopUp0 = 3020,  // to cmdTopUp0 + 3
+        cmdTopDn0 = 3030,  // to cmdTopDn0 + 3
+        cmdAdd = 3040, cmdDel, cmdReceive, cmdSend,
+        vsbLayer = 3050, lblLayerNo, lblAlt,
+        lblCaption0 = 3060,  // the captions of the controls
+        // The arrows' repeat, the altitude and link watch, the close box and
+        // the window's activation. A scroll of vsbLayer has the scroll code.
+        tmr1 = 3901, tmrAlt, evClose, evActivate,
+    };
+    // An arrow button held down and let go (the left button).
+    static constexpr int kArrowDown = kMouseDown + 1, kArrowUp = kMouseUp + 1;
+};
+
+// The editor's table: Receive, Send, Add and Del (and the receive that an
+// activation after the menu makes) exchange the simulator's layers, so they
+// wait while a refresh or an exchange holds them; the fields, arrows and
+// layer bar are the window's own; tmrAlt reads the altitude once the link
+// is free; the close box waits for the window's own handler.
+class WeatherTable : public WeatherIds {
+public:
+    // `bars`: the window's vsbLayer.
+    WeatherTable(OperationGuard& guard, WeatherView& view, ScrollBars& bars);
+    EventTable& Events() { return events_; }
+    // The editor of the loaded window; null: none (its events do nothing).
+    void Attach(WeatherEditor* editor) { editor_ = editor; }
+
+private:
+    // The layer changes when the thumb is let go, not while it is dragged.
+    void Scroll(int code);
+
+    ScrollBars& bars_;
+    WeatherEditor* editor_ = nullptr;
+    ScrollMotion motion_;
+    EventTable events_;
 };
 
 }  // namespace vm

@@ -85,6 +85,9 @@ public:
     void chkCD_Click();
     void hsvTrack_Change();
     void hsvTrack_Scroll();
+    // A drag of the track bar ended, wherever the thumb was let go: the
+    // poll the drag paused comes back.
+    void hsvTrack_DragEnded() { view_.SetCdTimer(true); }
 
     bool Loading = false;  // changes of the selector are ignored while set
 

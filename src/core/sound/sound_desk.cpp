@@ -1,6 +1,7 @@
 #include "sound/sound_desk.h"
 
 #include "common/convert.h"
+#include "common/operation_guard.h"
 #include "common/fileproc.h"
 #include "config/cfg_file.h"
 #include "sound/m3u.h"
@@ -301,7 +302,14 @@ void SoundDesk::tmrIpcVolCont_Timer() {
 }
 
 void SoundDesk::cmdSelFile_Click() {
-    const std::string result = view_.ChooseFiles(s_.LastMusicPath, kMusicFilter);
+    std::string result;
+    {
+        // The dialog is the desk's own wait: its timers (the following,
+        // the pauses, the CD) go on meanwhile; its commands that open
+        // something wait for it.
+        const OperationScope dialog(GuardOf(env_), Operation::Dialog, hold::kSoundWindow);
+        result = view_.ChooseFiles(s_.LastMusicPath, kMusicFilter);
+    }
     if (result.empty()) return;
     s_.LastMusicPath = AppendDialogSelection(result, s_.MusicList);
     if (s_.MusicList.empty()) return;

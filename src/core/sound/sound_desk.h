@@ -49,6 +49,8 @@ public:
     // UTF-8 text in the code page of file names; empty when a character has
     // no place in it.
     virtual std::string FromUtf8(const std::string& utf8Text) = 0;
+    // Unloads the window (the desk's unload follows).
+    virtual void Unload() = 0;
 };
 
 // What the desk needs of the main window.
@@ -166,6 +168,8 @@ public:
     virtual bool LineSelected(int line) = 0;  // 0-based
     virtual void RemoveLine(int line) = 0;
     virtual void Redraw() = 0;
+    // Unloads the editor (its unload follows).
+    virtual void Close() = 0;
 };
 
 // The playlist editor: reorders and prunes the music list in place; Cancel

@@ -129,6 +129,22 @@ MsgLayout LayoutMessage(const std::string& text, uint8_t style, const WinMetrics
     return L;
 }
 
+MsgAnswer::MsgAnswer(OperationGuard& guard) : events_(guard) {
+    for (int code : {12, 22, 13, 23, 33})
+        events_.On(code, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this, code] {
+            ret_ = ButtonPush(set_, code, ret_);
+            answered_ = true;
+        });
+    for (int id : {int(kCancelKey), int(evClose)})
+        events_.On(id, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] { answered_ = true; });
+}
+
+void MsgAnswer::Begin(const MsgLayout& layout) {
+    set_ = layout.set;
+    ret_ = layout.ret;
+    answered_ = false;
+}
+
 int ShowMsgModal(MsgHost& host, Pump& pump, Clock& clock, const std::string& text, uint8_t style,
                  const std::string& title) {
     const bool wasEnabled = host.MainEnabled();

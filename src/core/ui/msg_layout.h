@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "common/dispatch.h"
 #include "common/ports.h"
 
 namespace vm {
@@ -67,6 +68,32 @@ constexpr int kMsgButtonH = 330;
 // otherwise wrapped at that width.
 MsgLayout LayoutMessage(const std::string& text, uint8_t style, const WinMetrics& m,
                         const std::function<TwipSize(int wrapWidth)>& measure);
+
+// The message window's controls and close box; a button's id is its code
+// (12, 22, 13, 23, 33).
+struct MsgIds : ControlCodes {
+    enum Id { ID_ICON = 100, ID_LBL = 101, ID_TXT = 102, evClose = 110 };
+    static constexpr int kCancelKey = 2;  // Esc: the platform's cancel command
+};
+
+// The message window's table: a button answers with its result in the set;
+// Esc and the close box with the result the window started with. They
+// always run: nothing may keep a message from being answered.
+class MsgAnswer : public MsgIds {
+public:
+    explicit MsgAnswer(OperationGuard& guard);
+    EventTable& Events() { return events_; }
+    // A new request laid out: not answered, the layout's initial result.
+    void Begin(const MsgLayout& layout);
+    bool Answered() const { return answered_; }
+    int16_t Result() const { return ret_; }
+
+private:
+    ButtonSet set_ = ButtonSet::Ok;
+    int16_t ret_ = 2;
+    bool answered_ = false;
+    EventTable events_;
+};
 
 // The window side of the modal wait.
 class MsgWindow {

@@ -25,8 +25,10 @@ ScrollStep ScrollMotion::Apply(ScrollCode code, int pos, int track, int min, int
         s.scroll = s.moved;
     } else if (code == ScrollCode::ThumbPosition) {
         s.change = to != dragFrom_.value_or(pos);
+        s.dragEnded = dragFrom_.has_value();
         dragFrom_.reset();
     } else if (code == ScrollCode::EndScroll) {
+        s.dragEnded = dragFrom_.has_value();  // a drag given up without a thumb position
         dragFrom_.reset();
     } else {
         s.change = s.moved;

@@ -3,7 +3,8 @@
 // the thumb; it stays inside the range. Dragging the thumb is a scroll: the
 // change comes when the thumb is let go somewhere other than where the drag
 // began. Nothing changes when the position does not move, so an arrow
-// click at an end of the bar runs no change.
+// click at an end of the bar runs no change. The end of a drag is told
+// wherever the thumb was let go, so what a drag paused can resume.
 #pragma once
 
 #include <optional>
@@ -21,6 +22,22 @@ struct ScrollStep {
     bool moved = false;   // it differs from the position before this code
     bool change = false;  // the bar's change event runs
     bool scroll = false;  // the bar's scroll event (a drag that moved) runs
+    bool dragEnded = false;  // a drag of the thumb ended here, with or without a change
+};
+
+// A scroll bar as the window holds it: its position, the thumb's place
+// during a drag, and its range.
+struct BarState {
+    int pos = 0, track = 0, min = 0, max = 0;
+};
+
+// The scroll bars of a window, by control id, in their raw positions.
+class ScrollBars {
+public:
+    virtual ~ScrollBars() = default;
+    virtual BarState Bar(int id) = 0;
+    // Moves the thumb without raising the bar's events.
+    virtual void SetBarPos(int id, int pos) = 0;
 };
 
 class ScrollMotion {

@@ -111,6 +111,14 @@ WinMetrics GetWinMetrics() {
     return m;
 }
 
+BarState ScrollBarState(HWND bar) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(bar, SB_CTL, &si);
+    return {si.nPos, si.nTrackPos, si.nMin, si.nMax};
+}
+
 std::string GetText(HWND h) {
     const int n = GetWindowTextLengthA(h);
     std::string s(static_cast<size_t>(n) + 1, '\0');

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/msg_layout.h"
+#include "ui/scroll_motion.h"
 
 namespace vm {
 
@@ -75,6 +76,9 @@ private:
 };
 
 std::string GetText(HWND h);
+// A scroll bar control's position, the thumb's place during a drag, and
+// its range.
+BarState ScrollBarState(HWND bar);
 // The text of a list box's line; the empty text when there is no such line.
 std::string ListLineText(HWND list, int index);
 // Gives the control a tooltip of the tooltip window `tips` (owned by `owner`),

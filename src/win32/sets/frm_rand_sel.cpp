@@ -4,7 +4,6 @@
 
 #include "platform/apply_font.h"
 #include "platform/check_list.h"
-#include "ui/drag_move.h"
 
 namespace vm {
 
@@ -15,41 +14,10 @@ constexpr int kWidth = 270, kHeight = 330;
 
 frmRandSel::frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar, HWND main,
                        std::function<void()> endProgram)
-    : s_(s), ar_(ar), main_(main), endProgram_(std::move(endProgram)), logic_(env, s, cat, ar, *this),
-      events_(GuardOf(env) ? *GuardOf(env) : ownGuard_, hold::kSetDialog) {
-    drag_.Moved = [this](int from, int to) { MoveItem(ar_.orderedGroups, from, to); };
-    // A drag of the order is a choice like the others: it begins only when
-    // the table lets one start.
-    events_.On(evDragBegin, EventTable::kAnyCode, Policy::Start, hold::kNothing, [] {});
-    drag_.MayBegin = [this] { return events_.Fire(evDragBegin) == Fired::Ran; };
-    // The choices and OK are the dialog's own (refused only while a message
-    // of its own waits); OK writes cloud.ini; the close box (Cancel) waits
-    // for the dialog's own handler.
-    events_.On(lstSet, LBN_SELCHANGE, Policy::Start, hold::kNothing, [this] {
-        // A check mark changed: the dialog's logic sees each item's state.
-        for (int i = 0; i < Count(List::lstSet); ++i) logic_.lstSet_ItemCheck(i, Checked(i));
-    });
-    events_.On(lstSet, LBN_KILLFOCUS, Policy::Start, hold::kNothing, [this] { logic_.lstSet_LostFocus(); });
-    events_.On(lstOrder, LBN_SELCHANGE, Policy::Start, hold::kNothing, [this] {
-        const int i = static_cast<int>(SendMessageA(Control(lstOrder), LB_GETCURSEL, 0, 0));
-        if (i >= 0) logic_.lstOrder_Click(ListLineText(Control(lstOrder), i));
-    });
-    events_.On(lstOrder, LBN_KILLFOCUS, Policy::Start, hold::kNothing, [this] { logic_.lstOrder_LostFocus(); });
-    events_.On(optRnd, BN_CLICKED, Policy::Start, hold::kNothing, [this] { logic_.optRnd_Click(); });
-    events_.On(optOrder, BN_CLICKED, Policy::Start, hold::kNothing, [this] { logic_.optOrder_Click(); });
-    // As a mouse click does: the list in use loses the focus first.
-    events_.On(cmdOK, BN_CLICKED, Policy::Start, hold::kIni, [this] {
-        SetFocus(Control(cmdOK));
-        logic_.cmdOk_Click();
-    });
-    events_.On(cmdCancel, BN_CLICKED, Policy::Start, hold::kNothing, [this] {
-        SetFocus(Control(cmdCancel));
-        logic_.cmdCancel_Click();
-    });
-    events_.On(mnuSelAll, 0, Policy::Start, hold::kNothing, [this] { logic_.mnuSelAll_Click(); });
-    events_.On(mnuClearAll, 0, Policy::Start, hold::kNothing, [this] { logic_.mnuClearAll_Click(); });
-    events_.On(lstSet, kRightDown, Policy::Start, hold::kNothing, [this] { logic_.lstSet_MouseDown(2); });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Unload(); });
+    : s_(s), main_(main), endProgram_(std::move(endProgram)), logic_(env, s, cat, ar, *this),
+      table_(GuardOf(env) ? *GuardOf(env) : ownGuard_, logic_, *this) {
+    drag_.Moved = [this](int from, int to) { logic_.lstOrder_Moved(from, to); };
+    drag_.MayBegin = [this] { return table_.MayDrag(); };
 }
 
 frmRandSel::~frmRandSel() {
@@ -106,10 +74,10 @@ void frmRandSel::Unload() {
 LRESULT frmRandSel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND:
-            events_.Fire(LOWORD(wp), HIWORD(wp));
+            table_.Events().Fire(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CONTEXTMENU:
-            if (reinterpret_cast<HWND>(wp) == Control(lstSet)) events_.Fire(lstSet, kRightDown);
+            if (reinterpret_cast<HWND>(wp) == Control(lstSet)) table_.Events().Fire(lstSet, kRightDown);
             return 0;
         case WM_MEASUREITEM:
             if (CheckListMeasure(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
@@ -118,7 +86,7 @@ LRESULT frmRandSel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (CheckListDraw(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
             break;
         case WM_CLOSE:
-            events_.Fire(evClose);
+            table_.Events().Fire(evClose);
             return 0;
     }
     return Window::OnMessage(msg, wp, lp);
@@ -131,6 +99,14 @@ void frmRandSel::Clear(List list) { SendMessageA(ListOf(list), LB_RESETCONTENT, 
 void frmRandSel::Add(List list, const std::string& text) {
     SendMessageA(ListOf(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
+
+std::optional<std::string> frmRandSel::SelectedLine(List list) {
+    const int i = static_cast<int>(SendMessageA(ListOf(list), LB_GETCURSEL, 0, 0));
+    if (i < 0) return std::nullopt;
+    return ListLineText(ListOf(list), i);
+}
+
+void frmRandSel::Focus(Button button) { SetFocus(Control(button == Button::cmdOK ? cmdOK : cmdCancel)); }
 
 int frmRandSel::Count(List list) { return static_cast<int>(SendMessageA(ListOf(list), LB_GETCOUNT, 0, 0)); }
 

@@ -7,16 +7,14 @@
 
 #include <functional>
 
-#include "common/dispatch.h"
 #include "platform/window.h"
 #include "sets/rand_sel.h"
 #include "ui/drag_list.h"
 
 namespace vm {
 
-class frmRandSel : public Window, public RandSelView {
+class frmRandSel : public Window, public RandSelView, public RandSelIds {
 public:
-    enum Id { lstSet = 101, lstOrder, optRnd, optOrder, cmdOK, cmdCancel, mnuSelAll = 201, mnuClearAll };
 
     // `endProgram` closes the main window.
     frmRandSel(Env& env, Settings& s, Catalogue& cat, AutoRandomData& ar, HWND main,
@@ -30,12 +28,15 @@ public:
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
     RandSelController& Logic() { return logic_; }
+    EventTable& Events() { return table_.Events(); }
 
     // RandSelView.
     void Clear(List list) override;
     void Add(List list, const std::string& text) override;
     int Count(List list) override;
     void Select(List list, int index) override;
+    std::optional<std::string> SelectedLine(List list) override;
+    void Focus(Button button) override;
     bool Checked(int index) override;
     void SetChecked(int index, bool checked) override;
     void ShowMode(bool orderMode) override;
@@ -54,7 +55,6 @@ private:
     HWND ListOf(List list) const { return Control(list == List::lstSet ? lstSet : lstOrder); }
 
     Settings& s_;
-    AutoRandomData& ar_;
     HWND main_;
     std::function<void()> endProgram_;
     RandSelController logic_;
@@ -64,8 +64,7 @@ private:
     // Every entry point of the dialog goes through its table, asking the
     // program's guard (a guard of its own where the program has none).
     OperationGuard ownGuard_;
-    EventTable events_;
-    enum Event { evClose = 301, evDragBegin, kRightDown = 0x202 };
+    RandSelTable table_;
 };
 
 }  // namespace vm

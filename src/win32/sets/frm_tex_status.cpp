@@ -16,30 +16,11 @@ constexpr int kWidths[] = {130, 190, 110, 110};
 }  // namespace
 
 frmTexStatus::frmTexStatus(Env& env, const Settings& settings, OperationGuard& guard)
-    : env_(env), settings_(settings), events_(guard, hold::kStatusWindow) {
-    BuildTable();
-}
+    : env_(env), settings_(settings), table_(guard, *this) {}
 
 frmTexStatus::~frmTexStatus() {
     Destroy();
     if (font_) DeleteObject(font_);
-}
-
-// Reading holds nothing: it goes on beside an install. Restoring holds the
-// textures. The close box and "Close" wait for the window's own handler (a
-// reading ends early for it).
-void frmTexStatus::BuildTable() {
-    events_.On(cmdRefresh, BN_CLICKED, Policy::Start, hold::kNothing, [this] {
-        if (status_) status_->Refresh();
-    });
-    events_.On(cmdRestoreAll, BN_CLICKED, Policy::Start, hold::kTextures, [this] {
-        if (status_) status_->RestoreAllOriginals();
-    });
-    events_.On(lvwFiles, kColumnClick, Policy::Free, hold::kNothing, [this](const vm::Event& e) {
-        if (status_) status_->SortBy(e.a);
-    });
-    events_.On(cmdClose, BN_CLICKED, Policy::Close, hold::kNothing, [this] { Destroy(); });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Destroy(); });
 }
 
 void frmTexStatus::Show(HWND owner, const std::string& simName) {
@@ -48,9 +29,8 @@ void frmTexStatus::Show(HWND owner, const std::string& simName) {
     status_->simName = simName;
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    // Part of the command that opens the window (a handler that runs now),
-    // not an event of its own: a table would refuse it as busy.
-    status_->Refresh();
+    // The window's own reading: its close waits for it and ends it early.
+    table_.Events().Fire(cmdRefresh, kClicked);
 }
 
 void frmTexStatus::Form_Load(HWND owner) {
@@ -82,6 +62,7 @@ void frmTexStatus::Form_Load(HWND owner) {
     }
     ApplyFont(hwnd(), settings_);
     status_ = std::make_unique<TextureStatus>(env_, settings_, *this);
+    table_.Attach(status_.get());
 }
 
 void frmTexStatus::SetTitle(const std::string& title) { SetWindowTextA(hwnd(), title.c_str()); }
@@ -131,18 +112,18 @@ std::string frmTexStatus::Cell(int row, int column) const {
 LRESULT frmTexStatus::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (events_.Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
+        if (table_.Events().Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
         break;
     case WM_NOTIFY: {
         const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
         if (hdr && hdr->idFrom == static_cast<UINT_PTR>(lvwFiles) && hdr->code == LVN_COLUMNCLICK) {
-            events_.Fire(lvwFiles, kColumnClick, reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
+            table_.Events().Fire(lvwFiles, kColumnClick, reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
             return 0;
         }
         break;
     }
     case WM_CLOSE:
-        events_.Fire(evClose);
+        table_.Events().Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);

@@ -10,18 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "common/dispatch.h"
 #include "platform/window.h"
 #include "sets/texture_status.h"
 
 namespace vm {
 
-class frmTexStatus : public Window, public StatusView {
+class frmTexStatus : public Window, public StatusView, public TextureStatusIds {
 public:
-    enum Id { lvwFiles = 4001, lblNote, lblTotals, cmdRestoreAll, cmdRefresh, cmdClose };
     static constexpr char kClass[] = "VellmoraTexStatus";
-    // The table's keys beside the control ids.
-    enum Event { evClose = 4901, kColumnClick = 0x300 };
 
     frmTexStatus(Env& env, const Settings& settings, OperationGuard& guard);
     ~frmTexStatus() override;
@@ -30,7 +26,7 @@ public:
     void Show(HWND owner, const std::string& simName);
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
-    EventTable& Events() { return events_; }
+    EventTable& Events() { return table_.Events(); }
     TextureStatus* Logic() { return status_.get(); }
     // A cell of the list as shown (row from the top, column 0..3).
     std::string Cell(int row, int column) const;
@@ -42,18 +38,18 @@ public:
     void ShowTotals(const std::string& totals) override;
     void ShowNote(const std::string& note) override;
     void EnableButtons(bool enable) override;
+    void Close() override { Destroy(); }
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void Form_Load(HWND owner);
-    void BuildTable();
 
     Env& env_;
     const Settings& settings_;
     std::unique_ptr<TextureStatus> status_;
-    EventTable events_;
+    TextureStatusTable table_;
     HFONT font_ = nullptr;
 };
 

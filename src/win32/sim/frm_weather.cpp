@@ -42,37 +42,7 @@ int ButtonId(WxButton b) {
 frmWeather::frmWeather(Fsuipc& link, ComIpc& weather, Clock& clock, Messages& messages, const Settings& settings,
                        SimWatchSwitch& watch, OperationGuard& guard)
     : link_(link), weather_(weather), clock_(clock), messages_(messages), settings_(settings), watch_(watch),
-      events_(guard, hold::kWeatherWindow) {
-    BuildTable();
-}
-
-// The editor's entry points: Receive and Send exchange the simulator's
-// layers (refused while a refresh holds them); the fields, arrows and layer
-// bar are the window's own; tmrAlt reads the altitude when the link is free;
-// the close box waits for the window's own handler.
-void frmWeather::BuildTable() {
-    auto editor = [this](void (WeatherEditor::*f)()) {
-        return [this, f] {
-            if (editor_) (editor_.get()->*f)();
-        };
-    };
-    events_.On(cmdReceive, BN_CLICKED, Policy::Start, hold::kLink | hold::kWeather, editor(&WeatherEditor::cmdReceive_Click));
-    events_.On(cmdSend, BN_CLICKED, Policy::Start, hold::kLink | hold::kWeather, editor(&WeatherEditor::cmdSend_Click));
-    events_.On(cmdAdd, BN_CLICKED, Policy::Start, hold::kNothing, editor(&WeatherEditor::cmdAdd_Click));
-    events_.On(cmdDel, BN_CLICKED, Policy::Start, hold::kNothing, editor(&WeatherEditor::cmdDel_Click));
-    events_.On(vsbLayer, EventTable::kAnyCode, Policy::Start, hold::kNothing, [this](const vm::Event& e) { Scroll(e.code); });
-    for (int k = 0; k < 4; ++k) {
-        events_.On(cmdTopUp0 + k, kArrowDown, Policy::Start, hold::kNothing, [this, k] {
-            if (editor_) editor_->cmdTopUp_MouseDown(k);
-        });
-        events_.On(cmdTopDn0 + k, kArrowDown, Policy::Start, hold::kNothing, [this, k] {
-            if (editor_) editor_->cmdTopDn_MouseDown(k);
-        });
-    }
-    events_.On(evTmr1, EventTable::kAnyCode, Policy::Tick, hold::kNothing, editor(&WeatherEditor::tmr1_Timer));
-    events_.On(evTmrAlt, EventTable::kAnyCode, Policy::Tick, hold::kLink, editor(&WeatherEditor::tmrAlt_Timer));
-    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Form_Unload(); });
-}
+      table_(guard, *this, *this) {}
 
 frmWeather::~frmWeather() {
     Destroy();
@@ -86,7 +56,7 @@ void frmWeather::Show(HWND owner) {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     // Already the active window: no activation follows, so it is handled here.
-    if (GetActiveWindow() == hwnd()) editor_->Form_Activate();
+    if (GetActiveWindow() == hwnd()) table_.Events().Fire(evActivate);
 }
 
 void frmWeather::Form_Load(HWND owner) {
@@ -97,6 +67,7 @@ void frmWeather::Form_Load(HWND owner) {
     CreateControls();
     ApplyFont(hwnd(), settings_);
     editor_ = std::make_unique<WeatherEditor>(link_, weather_, clock_, messages_, settings_.WaitTime, *this, watch_);
+    table_.Attach(editor_.get());
     editor_->SetEditEnabled(false);
     SetTimer(hwnd(), kTmrAlt, 1000, nullptr);
     editor_->Form_Load();
@@ -179,13 +150,13 @@ LRESULT CALLBACK frmWeather::ArrowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         const LRESULT r = DefSubclassProc(h, WM_LBUTTONDOWN, wp, lp);
-        if (IsWindowEnabled(h)) w->events_.Fire(int(id), kArrowDown);
+        if (IsWindowEnabled(h)) w->table_.Events().Fire(int(id), kArrowDown);
         return r;
     }
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: {
         const LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        if (w->editor_) w->editor_->cmdTop_MouseUp();
+        w->table_.Events().Fire(int(id), kArrowUp);
         return r;
     }
     case WM_NCDESTROY:
@@ -203,40 +174,30 @@ void frmWeather::DrawArrow(const DRAWITEMSTRUCT& d) {
     DrawFrameControl(d.hDC, &r, DFC_SCROLL, state);
 }
 
-void frmWeather::Scroll(int code) {
-    // The layer changes when the thumb is let go, not while it is dragged.
-    if (code == SB_THUMBTRACK || code < SB_LINEUP || code > SB_ENDSCROLL) return;
-    HWND bar = Control(vsbLayer);
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    GetScrollInfo(bar, SB_CTL, &si);
-    const ScrollStep step = motion_.Apply(ScrollCode(code), si.nPos, si.nTrackPos, si.nMin, si.nMax, 1, 1);
-    if (!step.change) return;  // the shown layer keeps what is being edited
-    ::SetScrollPos(bar, SB_CTL, step.pos, TRUE);
-    if (editor_) editor_->vsbLayer_Change();
-}
+BarState frmWeather::Bar(int id) { return ScrollBarState(Control(id)); }
+
+void frmWeather::SetBarPos(int id, int pos) { ::SetScrollPos(Control(id), SB_CTL, pos, TRUE); }
 
 LRESULT frmWeather::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (events_.Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
+        if (table_.Events().Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
         break;
     case WM_VSCROLL:
-        if (reinterpret_cast<HWND>(lp) == Control(vsbLayer)) events_.Fire(vsbLayer, LOWORD(wp));
+        if (reinterpret_cast<HWND>(lp) == Control(vsbLayer)) table_.Events().Fire(vsbLayer, LOWORD(wp));
         return 0;
     case WM_DRAWITEM:
         DrawArrow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;
     case WM_TIMER:
-        if (wp == kTmr1) events_.Fire(evTmr1);
-        if (wp == kTmrAlt) events_.Fire(evTmrAlt);
+        if (wp == kTmr1) table_.Events().Fire(tmr1);
+        if (wp == kTmrAlt) table_.Events().Fire(tmrAlt);
         return 0;
     case WM_ACTIVATE:
-        if (editor_ && LOWORD(wp) != WA_INACTIVE) editor_->Form_Activate();
+        if (LOWORD(wp) != WA_INACTIVE) table_.Events().Fire(evActivate);
         break;
     case WM_CLOSE:
-        events_.Fire(evClose);
+        table_.Events().Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);

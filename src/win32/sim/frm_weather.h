@@ -11,23 +11,12 @@
 #include "common/ports.h"
 #include "config/settings.h"
 #include "platform/window.h"
-#include "common/dispatch.h"
 #include "sim/weather_editor.h"
-#include "ui/scroll_motion.h"
 
 namespace vm {
 
-class frmWeather : public Window, public WeatherView {
+class frmWeather : public Window, public WeatherView, public ScrollBars, public WeatherIds {
 public:
-    enum Id {
-        cmbType = 3001, cmbCover, txtTop, txtBase, txtDev, cmbTrubulence, cmbIce, cmbPrecType, txtPrecBaseAlt,
-        cmbPrecRate,
-        cmdTopUp0 = 3020,  // to cmdTopUp0 + 3
-        cmdTopDn0 = 3030,  // to cmdTopDn0 + 3
-        cmdAdd = 3040, cmdDel, cmdReceive, cmdSend,
-        vsbLayer = 3050, lblLayerNo, lblAlt,
-        lblCaption0 = 3060,  // the captions of the controls
-    };
     static constexpr char kClass[] = "VellmoraWeather";
 
     frmWeather(Fsuipc& link, ComIpc& weather, Clock& clock, Messages& messages, const Settings& settings,
@@ -41,6 +30,7 @@ public:
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
     WeatherEditor* Editor() { return editor_.get(); }
+    EventTable& Events() { return table_.Events(); }
 
     // WeatherView.
     std::string Text(WxText box) override;
@@ -59,6 +49,11 @@ public:
     void SetButtonsEnabled(bool enable) override;
     void FocusButton(WxButton button) override;
     void SetRepeat(bool on) override;
+    void Close() override { Form_Unload(); }
+
+    // ScrollBars.
+    BarState Bar(int id) override;
+    void SetBarPos(int id, int pos) override;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -67,10 +62,6 @@ private:
     void Form_Load(HWND owner);
     void Form_Unload();
     void CreateControls();
-    void Scroll(int code);
-    void BuildTable();
-    // Keys of the table beside the control ids: the timers and the close box.
-    enum Event { evTmr1 = 3901, evTmrAlt, evClose, kArrowDown = 0x201 };
     void DrawArrow(const DRAWITEMSTRUCT& d);
     static LRESULT CALLBACK ArrowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
@@ -81,8 +72,7 @@ private:
     const Settings& settings_;
     SimWatchSwitch& watch_;
     std::unique_ptr<WeatherEditor> editor_;
-    EventTable events_;
-    ScrollMotion motion_;  // vsbLayer
+    WeatherTable table_;
     HFONT font_ = nullptr;
 };
 

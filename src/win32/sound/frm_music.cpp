@@ -12,12 +12,9 @@ constexpr double kGapTwips = 100;  // between the file button and the editor
 }  // namespace
 
 frmMusic::frmMusic(SoundDesk& desk, Settings& settings, int& deskCalls, OperationGuard& guard)
-    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this), events_(guard, hold::kListEditor) {
+    : settings_(settings), deskCalls_(deskCalls), order_(desk, settings.MusicList, *this),
+      table_(guard, order_, *this) {
     drag_.Moved = [this](int from, int to) { order_.Moved(from, to); };
-    events_.On(cmdOK, BN_CLICKED, Policy::Free, hold::kNothing, [this] { cmdOk_Click(); });
-    for (int id : {int(cmdCancel), IDCANCEL}) events_.On(id, BN_CLICKED, Policy::Free, hold::kNothing, [this] { cmdCancel_Click(); });
-    events_.On(cmdDel, BN_CLICKED, Policy::Free, hold::kNothing, [this] { order_.cmdDel_Click(); });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] { Unload(); });
 }
 
 frmMusic::~frmMusic() {
@@ -65,11 +62,6 @@ void frmMusic::Show(HWND desk, HWND fileButton) {
     ShowWindow(hwnd(), SW_SHOW);
 }
 
-void frmMusic::cmdCancel_Click() {
-    order_.cmdCancel_Click();
-    Unload();
-}
-
 void frmMusic::Unload() {
     if (!hwnd()) return;
     drag_.ClearDragList();
@@ -85,10 +77,10 @@ LRESULT frmMusic::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     DeskCall call(deskCalls_);
     switch (msg) {
     case WM_COMMAND:
-        if (events_.Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
+        if (table_.Events().Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
         break;
     case WM_CLOSE:
-        events_.Fire(evClose);
+        table_.Events().Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);

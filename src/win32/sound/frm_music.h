@@ -8,17 +8,16 @@
 #include <memory>
 #include <string>
 
-#include "common/dispatch.h"
 #include "config/settings.h"
 #include "platform/window.h"
+#include "sound/desk_table.h"
 #include "sound/sound_desk.h"
 #include "ui/drag_list.h"
 
 namespace vm {
 
-class frmMusic : public Window, public MusicOrderView {
+class frmMusic : public Window, public MusicOrderView, public MusicOrderIds {
 public:
-    enum Id { lstOrder = 4201, cmdOK, cmdCancel, cmdDel };
     static constexpr char kClass[] = "VellmoraMusic";
     static constexpr char kCaption[] = "Music Order";
 
@@ -35,8 +34,7 @@ public:
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
     MusicOrder& Order() { return order_; }
-    void cmdOk_Click() { Unload(); }
-    void cmdCancel_Click();
+    EventTable& Events() { return table_.Events(); }
 
     // MusicOrderView.
     void AddLine(const std::string& text) override;
@@ -44,6 +42,7 @@ public:
     bool LineSelected(int line) override;
     void RemoveLine(int line) override;
     void Redraw() override;
+    void Close() override { Unload(); }
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -55,8 +54,7 @@ private:
     DragList drag_;
     HWND desk_ = nullptr;
     HFONT font_ = nullptr;
-    EventTable events_;
-    enum Event { evClose = 4301 };
+    MusicOrderTable table_;
 };
 
 }  // namespace vm

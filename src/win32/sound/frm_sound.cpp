@@ -25,62 +25,12 @@ constexpr DWORD kFileDialogFlags = 0x81224;  // explorer, file must exist, multi
 // one step past either end is allowed so that the value can wrap.
 constexpr int kIntervalTop = 60;
 
-int IndexOf(int id, int first, int count) { return id >= first && id < first + count ? id - first + 1 : 0; }
-
 }  // namespace
 
 frmSound::frmSound(Env& env, Settings& settings, Fsuipc& link, ComIpc& weather, SoundHooks hooks,
                    OperationGuard& guard)
-    : env_(env), settings_(settings), link_(link), weather_(weather), hooks_(std::move(hooks)), events_(guard, hold::kSoundWindow) {
-    BuildTable();
-}
-
-// The desk's entry points. The players, their bars, the music list's menu,
-// dropped files and the CD keep working while an operation runs; the music
-// list's dialog and its editor open only when nothing runs; the following
-// reads the simulator, so its tick never runs inside another exchange; the
-// close box waits for the operation.
-void frmSound::BuildTable() {
-    // A desk command, once the desk is there.
-    const auto desk = [this](int id, int code, Policy policy, void (SoundDesk::*handler)()) {
-        events_.On(id, code, policy, hold::kNothing, [this, handler] {
-            if (desk_) (desk_.get()->*handler)();
-        });
-    };
-    for (int i = 1; i <= 3; ++i)
-        events_.On(chkMP1 + i - 1, BN_CLICKED, Policy::Free, hold::kNothing, [this, i] {
-            if (desk_) desk_->chkMP_Click(i);
-        });
-    events_.On(chkCD, BN_CLICKED, Policy::Free, hold::kNothing, [this] {
-        if (desk_) cdPanel_->chkCD_Click();
-    });
-    desk(mnuClearList, 0, Policy::Free, &SoundDesk::mnuClearList_Click);
-    desk(mnuFwd, 0, Policy::Free, &SoundDesk::mnuFwd_Click);
-    desk(mnuRev, 0, Policy::Free, &SoundDesk::mnuRev_Click);
-    desk(mnuReset, 0, Policy::Free, &SoundDesk::mnuReset_Click);
-    desk(cmdSelFile, BN_CLICKED, Policy::Start, &SoundDesk::cmdSelFile_Click);
-    desk(mnuEditList, 0, Policy::Start, &SoundDesk::mnuEditList_Click);
-    events_.On(evSelFileMenu, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] {
-        if (desk_) desk_->cmdSelFile_MouseDown(2);
-    });
-    events_.On(evDropFiles, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] {
-        if (desk_) desk_->cmdSelFile_OLEDragDrop(dropped_);
-    });
-    events_.On(evScroll, EventTable::kAnyCode, Policy::Free, hold::kNothing,
-               [this](const vm::Event& e) { Scroll(Control(e.a), e.code); });
-    auto pause = [this](const vm::Event& e) {
-        if (desk_) desk_->tmrMp_Timer(e.id - evTmrMp1 + 1);
-    };
-    events_.On(evTmrMp1, EventTable::kAnyCode, Policy::Free, hold::kNothing, pause);
-    events_.On(evTmrMp2, EventTable::kAnyCode, Policy::Free, hold::kNothing, pause);
-    events_.On(evTmrIpcVolCont, EventTable::kAnyCode, Policy::Tick, hold::kLink, [this] {
-        if (desk_) desk_->tmrIpcVolCont_Timer();
-    });
-    events_.On(evTmrCD, EventTable::kAnyCode, Policy::Free, hold::kNothing, [this] {
-        if (desk_) cdPanel_->tmrCD_Timer();
-    });
-    events_.On(evClose, EventTable::kAnyCode, Policy::Close, hold::kNothing, [this] { Unload(); });
-}
+    : env_(env), settings_(settings), link_(link), weather_(weather), hooks_(std::move(hooks)),
+      table_(guard, *this, *this) {}
 
 frmSound::~frmSound() {
     Unload();
@@ -104,18 +54,18 @@ void frmSound::Form_Load(HWND owner) {
         return;
     CreateControls();
     following_ = false;
-    motion_.clear();
     cdPanel_ = std::make_unique<CdPanel>(cd_, *this, *env_.pump);
     const std::array<MediaPlayer*, 3> players{mp_[0].get(), mp_[1].get(), mp_[2].get()};
     desk_ = std::make_unique<SoundDesk>(env_, settings_, players, *this, *cdPanel_, link_, weather_, hooks_);
+    table_.Attach(desk_.get(), cdPanel_.get());
     for (int i = 1; i <= 3; ++i) {
         Player(i).EndOfStream = [this, i] {
             DeskCall call(calls_);
-            if (desk_) desk_->Mp_EndOfStream(i);
+            table_.Events().Fire(evMpEnd, 0, i);
         };
         Player(i).Error = [this, i] {
             DeskCall call(calls_);
-            if (desk_) desk_->Mp_Error(i);
+            table_.Events().Fire(evMpError, 0, i);
         };
     }
     Player(3).SetVisible(false);
@@ -182,6 +132,7 @@ void frmSound::Unload() {
     if (desk_) desk_->Form_Unload();
     for (UINT_PTR t : {kTmrMp0 + 1, kTmrMp0 + 2, kTmrIpcVolCont, kTmrCD}) KillTimer(hwnd(), t);
     Destroy();
+    table_.Attach(nullptr, nullptr);
     closed_.push_back(Opening{std::move(cdPanel_), std::move(mp_), std::move(desk_), std::move(music_)});
     ReleaseClosed();
 }
@@ -196,7 +147,7 @@ LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
     DeskCall call(w->calls_);
     switch (msg) {
     case WM_RBUTTONDOWN:
-        w->events_.Fire(evSelFileMenu);
+        w->table_.Events().Fire(evSelFileMenu);
         return 0;
     case WM_DROPFILES: {
         HDROP drop = reinterpret_cast<HDROP>(wp);
@@ -210,8 +161,7 @@ LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
             paths.push_back(p);
         }
         DragFinish(drop);
-        w->dropped_ = std::move(paths);
-        w->events_.Fire(evDropFiles);
+        w->table_.Drop(std::move(paths));
         return 0;
     }
     case WM_NCDESTROY:
@@ -221,29 +171,9 @@ LRESULT CALLBACK frmSound::FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
     return DefSubclassProc(h, msg, wp, lp);
 }
 
-void frmSound::Scroll(HWND bar, int code) {
-    if (code < int(ScrollCode::LineUp) || code > int(ScrollCode::EndScroll)) return;
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    GetScrollInfo(bar, SB_CTL, &si);
-    const int id = GetDlgCtrlID(bar);
-    const int vol = IndexOf(id, hsbVol1, 3), intvl = IndexOf(id, vsbIntvl1, 2);
-    const ScrollStep step = motion_[id].Apply(ScrollCode(code), si.nPos, si.nTrackPos, si.nMin, si.nMax);
-    if (step.moved) ::SetScrollPos(bar, SB_CTL, step.pos, TRUE);
-    if (!desk_) return;
-    // The volume and interval bars take every move, the thumb's too; the
-    // track bar shows the track while the thumb is dragged and goes to it
-    // when it is let go.
-    if (vol) {
-        if (step.moved) desk_->hsbVol_Change(vol);
-    } else if (intvl) {
-        if (step.moved) desk_->vsbIntvl_Change(intvl);
-    } else if (id == hsvTrack) {
-        if (step.scroll) cdPanel_->hsvTrack_Scroll();
-        if (step.change) cdPanel_->hsvTrack_Change();
-    }
-}
+BarState frmSound::Bar(int id) { return ScrollBarState(Control(id)); }
+
+void frmSound::SetBarPos(int id, int pos) { ::SetScrollPos(Control(id), SB_CTL, pos, TRUE); }
 
 LRESULT frmSound::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r;
@@ -259,17 +189,17 @@ LRESULT frmSound::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT frmSound::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        events_.Fire(LOWORD(wp), HIWORD(wp));
+        table_.Events().Fire(LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
         // Event::a: the bar's id.
-        if (lp) events_.Fire(evScroll, LOWORD(wp), GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
+        if (lp) table_.Events().Fire(evScroll, LOWORD(wp), GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
         return 0;
     case WM_TIMER:
-        if (wp == kTmrMp0 + 1 || wp == kTmrMp0 + 2) events_.Fire(evTmrMp1 + int(wp - kTmrMp0 - 1));
-        else if (wp == kTmrIpcVolCont) events_.Fire(evTmrIpcVolCont);
-        else if (wp == kTmrCD) events_.Fire(evTmrCD);
+        if (wp == kTmrMp0 + 1 || wp == kTmrMp0 + 2) table_.Events().Fire(tmrMp1 + int(wp - kTmrMp0 - 1));
+        else if (wp == kTmrIpcVolCont) table_.Events().Fire(tmrIpcVolCont);
+        else if (wp == kTmrCD) table_.Events().Fire(tmrCD);
         return 0;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lp) == Control(lblVolIndex)) {
@@ -281,7 +211,7 @@ LRESULT frmSound::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_CLOSE:
-        events_.Fire(evClose);
+        table_.Events().Fire(evClose);
         return 0;
     }
     return Window::OnMessage(msg, wp, lp);
@@ -351,7 +281,7 @@ void frmSound::ShowPopup() {
 
 void frmSound::OpenPlaylistEditor() {
     if (!desk_) return;
-    if (!music_) music_ = std::make_unique<frmMusic>(*desk_, settings_, calls_, events_.Guard());
+    if (!music_) music_ = std::make_unique<frmMusic>(*desk_, settings_, calls_, table_.Events().Guard());
     music_->Show(hwnd(), Control(cmdSelFile));
 }
 

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,12 +14,11 @@
 #include "common/ports.h"
 #include "config/settings.h"
 #include "platform/win32_mci.h"
-#include "common/dispatch.h"
 #include "platform/window.h"
 #include "sound/cd.h"
+#include "sound/desk_table.h"
 #include "sound/media_strip.h"
 #include "sound/sound_desk.h"
-#include "ui/scroll_motion.h"
 
 namespace vm {
 
@@ -40,20 +38,8 @@ private:
     int& depth_;
 };
 
-class frmSound : public Window, public SoundView, public CdView {
+class frmSound : public Window, public SoundView, public CdView, public ScrollBars, public SoundIds {
 public:
-    enum Id {
-        chkMP1 = 4001,    // to chkMP1 + 2
-        hsbVol1 = 4011,   // to hsbVol1 + 2
-        lblVol1 = 4021,   // to lblVol1 + 2
-        vsbIntvl1 = 4031, // and vsbIntvl1 + 1
-        lblIntvl1 = 4041, // and lblIntvl1 + 1
-        chkAlwaysOn1 = 4051,  // and chkAlwaysOn1 + 1
-        Mp1 = 4061,       // to Mp1 + 2
-        cmdSelFile = 4070, lblVolIndex, chkCD, chkRepeatCD, hsvTrack, lblTrack,
-        lblCaption0 = 4080,
-        mnuClearList = 4101, mnuEditList, mnuFwd, mnuRev, mnuReset,
-    };
     static constexpr char kClass[] = "VellmoraSound";
     static constexpr char kCaption[] = "Vellmora Sound";
 
@@ -64,10 +50,11 @@ public:
     void Show(HWND owner);
     // Unloads the window: the desk closes its playlist editor and writes its
     // settings back.
-    void Unload();
+    void Unload() override;
     bool Loaded() const { return hwnd() != nullptr; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
     SoundDesk* Desk() { return desk_.get(); }
+    EventTable& Events() { return table_.Events(); }
     CdPanel* Cd() { return cdPanel_.get(); }
     MediaStrip& Player(int i) { return *mp_[static_cast<size_t>(i - 1)]; }
     // The playlist editor of this opening of the desk, or null.
@@ -105,6 +92,10 @@ public:
     void SetTrackLabel(const std::string& text) override;
     void SetCdTimer(bool on) override;
 
+    // ScrollBars.
+    BarState Bar(int id) override;
+    void SetBarPos(int id, int pos) override;
+
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -122,13 +113,6 @@ private:
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void ReleaseClosed();
     void CreateControls();
-    void Scroll(HWND bar, int code);
-    void BuildTable();
-    // Keys of the table beside the control ids: the timers, the close box,
-    // the file button's right click and files dropped on it (`dropped_`).
-    enum Event {
-        evTmrMp1 = 4201, evTmrMp2, evTmrIpcVolCont, evTmrCD, evClose, evSelFileMenu, evDropFiles, evScroll = 0x300
-    };
     static LRESULT CALLBACK FileButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
     Env& env_;
@@ -141,11 +125,9 @@ private:
     std::unique_ptr<CdPanel> cdPanel_;
     std::array<std::unique_ptr<MediaStrip>, 3> mp_;
     std::unique_ptr<SoundDesk> desk_;
-    EventTable events_;
+    SoundDeskTable table_;
     std::unique_ptr<frmMusic> music_;
     std::vector<Opening> closed_;
-    std::vector<std::string> dropped_;
-    std::map<int, ScrollMotion> motion_;  // per scroll bar, by id
     int calls_ = 0;  // desk handlers running (DeskCall)
     HFONT font_ = nullptr;
     HBRUSH indicator_ = nullptr;

@@ -83,7 +83,7 @@ bool frmMsg::Form_Load(HWND owner, const std::string& fixFont) {
     SendMessageA(txt, WM_SETFONT, reinterpret_cast<WPARAM>(txtFont_), FALSE);
 
     layout_ = LayoutMessage(MsgTxt, ButtonIcon, metrics_, [this](int wrap) { return MeasureLabel(wrap); });
-    ret = layout_.ret;
+    answer_.Begin(layout_);
     const int tx = metrics_.TwipsX, ty = metrics_.TwipsY;
     auto px = [&](double t) { return TwipsToPx(t, tx); };
     auto py = [&](double t) { return TwipsToPx(t, ty); };
@@ -132,11 +132,6 @@ void frmMsg::ShowAndFocus() {
     SetFocus(first);
 }
 
-void frmMsg::ButtonPush(int code) {
-    ret = vm::ButtonPush(layout_.set, code, ret);
-    ExitFlg = true;
-}
-
 void frmMsg::Form_Deactivate(HWND toWindow) {
     // Only when another window of this program took the activation, and only
     // for the newest message window (a nested one keeps its own focus).
@@ -149,27 +144,19 @@ void frmMsg::Form_Deactivate(HWND toWindow) {
 
 LRESULT frmMsg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wp);
-            switch (id) {
-                case 12: cmd12_Click(); return 0;
-                case 22: cmd22_Click(); return 0;
-                case 13: cmd13_Click(); return 0;
-                case 23: cmd23_Click(); return 0;
-                case 33: cmd33_Click(); return 0;
-                case IDCANCEL: ExitFlg = true; return 0;  // Esc: as the close box
-            }
+        case WM_COMMAND:
+            // A button answers with its code; Esc as the close box.
+            if (answer_.Events().Fire(LOWORD(wp), HIWORD(wp)) != Fired::NoEntry) return 0;
             break;
-        }
         case WM_CLOSE:
-            // Closing by the window's own close box answers the initial ret.
-            ExitFlg = true;
+            // Closing by the window's own close box answers the initial result.
+            answer_.Events().Fire(evClose);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) Form_Deactivate(reinterpret_cast<HWND>(lp));
             break;
         case WM_APP_REFOCUS:
-            if (!ExitFlg) {
+            if (!answer_.Answered()) {
                 SetActiveWindow(hwnd());
                 SetFocus(Control(layout_.focusCode));
             }
@@ -213,7 +200,7 @@ LRESULT frmMsg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 int Win32Messages::ShowMsg(const std::string& text, uint8_t style, const std::string& title) {
     // The wait is an operation: what arrives meanwhile asks the guard.
-    auto* guard = dynamic_cast<OperationGuard*>(&pump_);
+    auto* guard = GuardOfPump(pump_);
     std::optional<OperationScope> waiting;
     if (guard) waiting.emplace(*guard, Operation::Message);
     return ShowMsgModal(*this, pump_, clock_, text, style, title);
@@ -233,15 +220,12 @@ void Win32Messages::FocusMain() {
 
 std::unique_ptr<MsgWindow> Win32Messages::Show(const std::string& text, uint8_t style,
                                                const std::string& title) {
-    auto w = std::make_unique<frmMsg>();
-    w->ExitFlg = false;
+    auto w = std::make_unique<frmMsg>(guard_);
     w->MsgTxt = text;
     w->ButtonIcon = style;
     w->Title = title;
-    if (!w->Form_Load(main_, fixFont_ ? *fixFont_ : std::string())) {
-        w->ExitFlg = true;  // no window could be made: nothing to wait for
-        return w;
-    }
+    // No window could be made: it counts as answered, nothing to wait for.
+    if (!w->Form_Load(main_, fixFont_ ? *fixFont_ : std::string())) return w;
     if (sound_) sound_(style);
     w->ShowAndFocus();
     if (onShown) onShown(*w);

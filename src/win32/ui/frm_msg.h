@@ -6,23 +6,22 @@
 #include <functional>
 #include <string>
 
+#include "common/operation_guard.h"
 #include "common/ports.h"
 #include "platform/window.h"
 #include "ui/msg_layout.h"
 
 namespace vm {
 
-class frmMsg : public Window, public MsgWindow {
+class frmMsg : public Window, public MsgWindow, public MsgIds {
 public:
-    // Control ids; a button's id is its code.
-    enum { ID_ICON = 100, ID_LBL = 101, ID_TXT = 102 };
+    // Its buttons, Esc and close box go through a table on `guard`.
+    explicit frmMsg(OperationGuard& guard) : answer_(guard) {}
 
     // The request, set before Form_Load.
     std::string MsgTxt;
     uint8_t ButtonIcon = 0;
     std::string Title;
-    bool ExitFlg = false;
-    int16_t ret = 2;
 
     // Loads the window (hidden), lays it out for the request and returns
     // false when the window could not be made. `fixFont` replaces the face of
@@ -31,17 +30,12 @@ public:
     // Shows it and gives the focus to the first button.
     void ShowAndFocus();
 
-    void cmd12_Click() { ButtonPush(12); }
-    void cmd22_Click() { ButtonPush(22); }
-    void cmd13_Click() { ButtonPush(13); }
-    void cmd23_Click() { ButtonPush(23); }
-    void cmd33_Click() { ButtonPush(33); }
-
     // A window destroyed any other way than by its buttons (the session's
     // end, a close sent to it) answers with the first result.
-    bool Answered() override { return ExitFlg || !hwnd() || !IsWindow(hwnd()); }
-    int16_t Result() override { return ret; }
+    bool Answered() override { return answer_.Answered() || !hwnd() || !IsWindow(hwnd()); }
+    int16_t Result() override { return answer_.Result(); }
     void Unload() override { Destroy(); }
+    EventTable& Events() { return answer_.Events(); }
 
     const MsgLayout& layout() const { return layout_; }
     HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
@@ -51,10 +45,10 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void ButtonPush(int code);
     void Form_Deactivate(HWND toWindow);
     TwipSize MeasureLabel(int wrapTwips);
 
+    MsgAnswer answer_;
     MsgLayout layout_;
     WinMetrics metrics_;
     HFONT lblFont_ = nullptr;
@@ -84,6 +78,9 @@ public:
 private:
     Pump& pump_;
     Clock& clock_;
+    // The program's guard behind the pump, or one of its own.
+    OperationGuard ownGuard_;
+    OperationGuard& guard_ = GuardOfPump(pump_) ? *GuardOfPump(pump_) : ownGuard_;
     HWND main_ = nullptr;
     const std::string* fixFont_ = nullptr;
     std::function<void(uint8_t)> sound_;
