@@ -171,14 +171,14 @@ OperationScope::OperationScope(OperationGuard* guard, Operation op, Holds extra)
     entered_ = true;
     if (op == Operation::Dialog) {
         modal_ = true;
-        ++guard_->pumpLevel_;
+        guard_->EnterLoop();
     }
 }
 
 OperationScope::~OperationScope() { Leave(); }
 
 void OperationScope::Leave() {
-    if (guard_ && modal_) --guard_->pumpLevel_;
+    if (guard_ && modal_) guard_->LeaveLoop();
     if (guard_ && entered_) guard_->running_.pop_back();
     guard_ = nullptr;
 }

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "platform/popup_menu.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -520,18 +521,7 @@ HMENU Form1::BuildMenu(Menu which) {
     return m;
 }
 
-void Form1::PopupMenu(HMENU menu) {
-    POINT pt;
-    GetCursorPos(&pt);
-    int id = 0;
-    {
-        // The menu's own loop lets timers run: they meet the guard as from a pump.
-        const OwnLoop loop(&p_.guard);
-        id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(), nullptr);
-    }
-    DestroyMenu(menu);
-    if (id) PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-}
+void Form1::PopupMenu(HMENU menu) { PopupAtCursor(hwnd(), menu, &p_.guard); }
 
 void Form1::Popup(Menu menu) { PopupMenu(BuildMenu(menu)); }
 

@@ -1,4 +1,5 @@
 #include "sets/frm_rand_sel.h"
+#include "platform/popup_menu.h"
 
 #include <commctrl.h>
 
@@ -134,11 +135,7 @@ void frmRandSel::PopupMenu() {
     HMENU m = CreatePopupMenu();
     AppendMenuA(m, MF_STRING, mnuSelAll, "Select All(&S)");
     AppendMenuA(m, MF_STRING, mnuClearAll, "Clear All(&C)");
-    POINT pt;
-    GetCursorPos(&pt);
-    const int id = TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(), nullptr);
-    DestroyMenu(m);
-    if (id) PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PopupAtCursor(hwnd(), m, &Events().Guard());
 }
 
 void frmRandSel::SetSetToolTip(const std::string& text) { SetControlTip(tips_, hwnd(), Control(lstSet), text); }

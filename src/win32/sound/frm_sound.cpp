@@ -1,4 +1,5 @@
 #include "sound/frm_sound.h"
+#include "platform/popup_menu.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -272,11 +273,7 @@ void frmSound::ShowPopup() {
     AppendMenuA(m, MF_STRING, mnuRev, "<< Rev");
     AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(m, MF_STRING, mnuReset, "Restart (&R)");
-    POINT pt;
-    GetCursorPos(&pt);
-    const int id = TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(), nullptr);
-    DestroyMenu(m);
-    if (id) PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PopupAtCursor(hwnd(), m, &Events().Guard());
 }
 
 void frmSound::OpenPlaylistEditor() {
