@@ -1,5 +1,6 @@
-// Events at every pump: a seeded generator drives the main window's real
-// controllers and event table over two simulators in memory, and at every
+// Events at every pump: a seeded generator drives the main window's and the
+// other windows' real controllers and event tables over two simulators in
+// memory, and at every
 // DoEvents of every operation (copy loops, questions, the refresh, the
 // connect) fires a random entry point. After each step the invariants hold:
 // textures are originals or set files with their originals saved, no
@@ -20,6 +21,7 @@
 #include "fakesim/sim_server.h"
 #include "sets/buttons.h"
 #include "test_sets_view.h"
+#include "test_window_views.h"
 
 namespace vm {
 namespace {
@@ -104,6 +106,57 @@ std::vector<std::vector<uint8_t>> WeatherOf(const SimServer& server) {
     return blocks;
 }
 
+// The other windows, open beside the main window on the same guard, link
+// and folders: the sound desk, the weather editor, the AutoRandom set
+// dialog and the texture status window, each with its real controller and
+// table.
+struct SideWindows {
+    ScriptedPlayer mp[3];
+    DeskWindow deskView;
+    ScriptedMci mci;
+    CD cd{mci};
+    CdControls cdView;
+    CdPanel cdPanel;
+    SoundDesk desk;
+    DeskBars bars{deskView, cdView};
+    SoundDeskTable deskTable;
+    EditorWindow editorView;
+    Watch watch;
+    WeatherEditor editor;
+    WeatherTable editorTable;
+    FakeRandSelView dialogView;
+    RandSelController dialog;
+    RandSelTable dialogTable;
+    RecordingStatusView statusView;
+    TextureStatus status;
+    TextureStatusTable statusTable;
+
+    SideWindows(Env& env, Settings& s, MainShell& shell, Clock& clock, Messages& msgs, OperationGuard& guard)
+        : cdPanel(cd, cdView, guard),
+          desk(env, s, {&mp[0], &mp[1], &mp[2]}, deskView, cdPanel, shell.link, shell.weather,
+               SoundHooks{[] { return true; }, [] {}, [] {}}),
+          deskTable(guard, deskView, bars),
+          editor(shell.link, shell.weather, clock, msgs, 0, editorView, watch),
+          editorTable(guard, editorView, editorView),
+          dialog(env, s, shell.cat, shell.arData, dialogView),
+          dialogTable(guard, dialog, dialogView),
+          status(env, s, statusView),
+          statusTable(guard, statusView) {
+        watch.link = &shell.link;
+        deskTable.Attach(&desk, &cdPanel);
+        editorTable.Attach(&editor);
+        statusTable.Attach(&status);
+    }
+    void Open() {
+        desk.Form_Load();
+        editor.Form_Load();
+        dialog.Form_Load();
+    }
+    std::vector<EventTable*> Tables() {
+        return {&deskTable.Events(), &editorTable.Events(), &dialogTable.Events(), &statusTable.Events()};
+    }
+};
+
 class Rig {
 public:
     explicit Rig(unsigned seed) : gen(seed) {
@@ -152,6 +205,7 @@ public:
     SimServer server;
     IpcLoopback transport{server, te.clock};
     MainShell shell{te.env, s, fonts, transport, te.clock, guard, view};
+    SideWindows side{te.env, s, shell, te.clock, msgs, guard};
     bool endAsked = false;
     bool yesToAll = false;
     int pumpDepth = 0;
@@ -184,7 +238,19 @@ public:
             shell.SetWatch(true);
         }
         guard.Settle();
+        side.Open();
+        guard.Settle();
         NoteWeather();
+    }
+
+    // An entry of one of the other windows' tables.
+    void FireSide() {
+        const std::vector<EventTable*> tables = side.Tables();
+        EventTable& t = *tables[static_cast<size_t>(Pick(static_cast<int>(tables.size())))];
+        const std::vector<std::pair<int, int>> keys = t.Keys();
+        auto [id, code] = keys[static_cast<size_t>(Pick(static_cast<int>(keys.size())))];
+        if (std::getenv("VM_TRACE")) std::printf("%*sside %d/%d busy=%d\n", pumpDepth * 2, "", id, code, guard.Busy());
+        t.Fire(id, code == EventTable::kAnyCode ? 0 : code, Pick(3), Pick(4));
     }
 
     // One random entry point of the table; or the simulator's window comes
@@ -193,6 +259,13 @@ public:
     void FireRandom() {
         static const std::vector<std::pair<int, int>> keys = [this] { return shell.Events().Keys(); }();
         const int n = static_cast<int>(keys.size());
+        // One event in five goes to another window.
+        if (Pick(5) == 0) {
+            const bool idle = !guard.Busy();
+            FireSide();
+            if (idle && !view.ended) Check(-1);
+            return;
+        }
         const int k = Pick(n + 3);
         if (k >= n) {
             view.simRunning = !view.simRunning;

@@ -215,6 +215,9 @@ void MainShell::WatchWhileBusy() {
     // link is closed by the next tick that may.
     link.SimRunning = found;
     if (!found && watch.SimWasRunning) StopAutoRandom();
+    // Seen now, so that its going is seen too though every tick meanwhile
+    // waits (the connect comes with the next tick that may).
+    if (found) watch.SimWasRunning = true;
 }
 
 void MainShell::StopAutoRandom() {

@@ -49,6 +49,14 @@ void SoundDesk::StartFollowing() {
         hooks_.buttonSound();
         return;
     }
+    // Opened while the watch connects (its pump lets this window open): the
+    // following starts at the follow timer's first tick once the link is free.
+    if (const OperationGuard* guard = GuardOf(env_); guard && guard->Holder(hold::kLink)) {
+        startPending_ = true;
+        view_.SetFollowTimer(true);
+        hooks_.buttonSound();
+        return;
+    }
     if (!link_.SimRunning) hooks_.checkSimWindow();
     if (!link_.IpcOpened) link_.IpcConnect();
     if (!link_.SimRunning || !(link_.IpcOpened && link_.IpcLinked) || !weather_.LinkReady()) {
@@ -269,6 +277,11 @@ void SoundDesk::tmrMp_Timer(int channel) {
 }
 
 void SoundDesk::tmrIpcVolCont_Timer() {
+    if (startPending_) {
+        startPending_ = false;
+        StartFollowing();
+        return;
+    }
     bool on[2];
     for (int ch = 1; ch <= 2; ++ch) {
         on[ch - 1] = view_.PlayChecked(ch);

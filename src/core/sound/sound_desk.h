@@ -148,6 +148,7 @@ private:
     ComIpc& weather_;
     SoundHooks hooks_;
     bool following_ = false;
+    bool startPending_ = false;  // the following starts at the timer's next free tick
     bool closing_ = false;
     // Per player, the files (music: titles) that failed since one last
     // played to its end, in lower case.
