@@ -45,8 +45,10 @@
 //                                must close
 //   larger <wildcard> <n> <ms>   waits until a file matching the wildcard
 //                                holds more than n bytes (looked at every 5 ms)
-//   changes <file> <n> <ms>      waits until the file's content has changed
-//                                n times (looked at every 10 ms)
+//   changes <file> <n> <ms>      waits until the file's size or time has
+//                                changed n times (looked at every 10 ms,
+//                                without opening it: a file held open could
+//                                not be replaced)
 // In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
@@ -165,15 +167,15 @@ bool Until(DWORD ms, Check ok, DWORD pollMs = 50) {
     }
 }
 
-// The whole file; empty when it cannot be read (a replace may hold it).
-std::string FileBytes(const char* path) {
-    std::string bytes;
-    if (FILE* f = std::fopen(path, "rb")) {
-        char buf[65536];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
-        std::fclose(f);
-    }
-    return bytes;
+// The file's size and last write time, as its folder lists them; empty
+// when it is not there.
+std::string FileStamp(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &d)) return "";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%lu:%lu:%lu:%lu", d.nFileSizeHigh, d.nFileSizeLow, d.ftLastWriteTime.dwHighDateTime,
+                  d.ftLastWriteTime.dwLowDateTime);
+    return buf;
 }
 
 // The size of the largest file matching the wildcard.
@@ -481,10 +483,10 @@ int main(int argc, char** argv) {
             i += 3;
         } else if (cmd == "changes") {
             const int want = std::atoi(arg(2));
-            std::string last = FileBytes(arg(1));
+            std::string last = FileStamp(arg(1));
             int seen = 0;
             if (!Until(Ms(arg(3)), [&] {
-                    const std::string now = FileBytes(arg(1));
+                    const std::string now = FileStamp(arg(1));
                     if (!now.empty() && now != last) {
                         seen += !last.empty();
                         last = now;
