@@ -1,8 +1,9 @@
 #!/bin/sh
 # AutoRandom through the real window, beside a running stand-in simulator:
 # Install and start once with the period off (the simulator starts), then
-# AutoRandom with a period, changing the set at every tick; it goes on
-# changing while "Last Installed Data" waits for its answer; the simulator
+# AutoRandom with a period, changing the set at every tick; "Last Installed
+# Data" chosen meanwhile opens, and the changes go on while it waits for its
+# answer; the simulator
 # closed, AutoRandom stops and the buttons come back; the program then
 # closes at once, asking nothing.
 . "$(dirname "$0")/lib.sh"
@@ -11,18 +12,21 @@ sim=$(sim_dir sim-close-after)
 mkdir -p "$sim/texture/Sky/Small" "$sim/texture/Sky/Misty"
 cp "$BUILD/src/win32/fakesim.exe" "$sim/fs2002.exe"
 printf 'layers=9:6:1000:2000\r\n' > "$sim/fakesim.ini"
+# The sets' bitmaps differ in size: a change shows in the folder's listing.
 for n in 1 2 3; do
   head -c 5000 /dev/urandom > "$sim/texture/Sky/Small/cld$n.bmp"
-  head -c 5000 /dev/urandom > "$sim/texture/Sky/Misty/cld$n.bmp"
+  head -c 6000 /dev/urandom > "$sim/texture/Sky/Misty/cld$n.bmp"
   printf 'C' > "$sim/texture/cld$n.bmp"
 done
 reg_clear
 reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$sim")"
 dir=$(program_dir close-after)
+# Each change waits one and a half seconds first, letting messages run: a
+# menu command then mostly arrives inside that wait.
 files_ini "$dir" Small "[InitRndTime]
 InitRndTime=0
 [Test]
-RandomWait=50
+RandomWait=1500
 [Set2]
 DirName=Misty
 "
@@ -38,8 +42,9 @@ starts_with_the_simulator() {
   drive wait VellmoraMain 5000 press 1042 1 waittext 1042 0.1min 5000 click 1011 enabled 1010 0 10000
 }
 
-# While "Last Installed Data" waits for its answer, the two sets take turns
-# in the texture folder.
+# "Last Installed Data" chosen while AutoRandom changes the set opens once
+# the change is done; while it waits for its answer, the two sets go on
+# taking turns in the texture folder.
 changes_behind_a_message() {
   drive wait VellmoraMain 5000 command 2013 wait VellmoraMsg 10000 title "Last Installed Data" \
     changes "$(winpath "$sim")\\texture\\cld1.bmp" 3 20000 wait VellmoraMsg 2000 click 23 gone VellmoraMsg 10000
