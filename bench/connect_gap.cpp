@@ -1,9 +1,10 @@
 // A connect to a simulator whose window is there but whose IPC module never
 // answers (fakesim.exe noanswer, in another process): the longest gap
 // between two pumped messages while the program's connect runs (goal: at
-// most 250 ms), and how long the connect takes to give up (goal: within
+// most 50 ms), and how long the connect takes to give up (goal: within
 // 10 s). For comparison, the same connect with the send made on the window
-// thread, as a plain blocking call.
+// thread, as a plain blocking call. A missed goal is marked; the exit code
+// says only whether the connect ran (and failed, as it must).
 // Usage: bench_connect_gap.exe [path\to\fakesim.exe]  (default: next to this exe)
 #include <windows.h>
 
@@ -63,13 +64,14 @@ int main(int argc, char** argv) {
         const Result guarded = Connect(true);
         const Result blocking = Connect(false);
         std::printf("connect to a simulator that never answers:\n");
-        std::printf("  send on a worker, messages let through: longest gap %.1f ms (goal <= 250 ms), "
-                    "gave up after %.1f s (goal <= 10 s)\n",
-                    guarded.longestGapMs, guarded.totalMs / 1000);
+        std::printf("  send on a worker, messages let through: longest gap %.1f ms (goal <= 50 ms)%s, "
+                    "gave up after %.1f s (goal <= 10 s)%s\n",
+                    guarded.longestGapMs, Missed(guarded.longestGapMs <= 50), guarded.totalMs / 1000,
+                    Missed(guarded.totalMs <= 10500));
         std::printf("  send on the window thread:              longest gap %.1f ms, gave up after %.1f s\n",
                     blocking.longestGapMs, blocking.totalMs / 1000);
         std::printf("  longest gap, worker / window thread: %.3f\n", guarded.longestGapMs / blocking.longestGapMs);
-        status = !guarded.linked && guarded.longestGapMs <= 250 && guarded.totalMs <= 10500 ? 0 : 1;
+        status = !guarded.linked && !blocking.linked ? 0 : 1;
     } else {
         std::fprintf(stderr, "connect_gap: fakesim did not come up\n");
     }

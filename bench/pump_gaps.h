@@ -8,6 +8,9 @@
 
 namespace vm {
 
+// What a benchmark prints after a figure that misses its goal.
+inline const char* Missed(bool met) { return met ? "" : "  [GOAL MISSED]"; }
+
 class TimedPump : public Pump {
 public:
     explicit TimedPump(Pump& inner) : inner_(inner) {}

@@ -6,9 +6,12 @@
 //
 // Options, on the command line or one per line in an ini file given with
 // "ini=<path>": version=, simcode=, fs98only, notready, layers=, alt=,
-// noanswer, answer=, delay=, corrupt=size|id, log=<path>; "hidden" keeps the
-// simulator window from being shown. Every write received is appended to the
-// log as "<timeGetTime ms> <offset hex> <size> <bytes hex>".
+// noanswer, answer=, delay=, corrupt=size|id, log=<path>, state=<path>;
+// "hidden" keeps the simulator window from being shown. Every write received
+// is appended to the log as "<timeGetTime ms> <offset hex> <size> <bytes hex>";
+// the state file holds the five weather blocks in hex, one a line, as they
+// are at the start and after every exchange that wrote (replaced in one
+// step, so a reader never sees half of it).
 //
 // Started without options, as the simulator's executable, it reads them from
 // "fakesim.ini" beside it when there is one. It shows the start situation
@@ -38,6 +41,8 @@ HWND g_serverWindow = nullptr;
 DWORD g_startMs = 0;
 FILE* g_log = nullptr;
 bool g_dirty = false;  // repaint at the next short tick
+bool g_wrote = false;  // the exchange being handled wrote something
+std::string g_statePath;
 constexpr UINT_PTR kTimerSecond = 1;
 constexpr UINT_PTR kTimerDirty = 2;
 
@@ -102,7 +107,19 @@ bool ReadFile(const std::string& path, std::string& text) {
     return true;
 }
 
+// The weather as it stands, for whoever compares it from outside.
+void SaveState() {
+    if (g_statePath.empty()) return;
+    const std::string temp = g_statePath + ".tmp";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return;
+    const std::string text = g_server->WeatherText();
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (std::fclose(f) == 0 && ok) MoveFileExA(temp.c_str(), g_statePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 void LogWrite(const vm::SimWrite& w) {
+    g_wrote = true;
     const DWORD now = timeGetTime();
     g_lastWrites.push_back({now, w.offset, w.data.size()});
     while (g_lastWrites.size() > 10) g_lastWrites.pop_front();
@@ -129,8 +146,10 @@ LRESULT HandleIpc(WPARAM atom) {
         MEMORY_BASIC_INFORMATION info = {};
         size_t size = vm::kIpcMapSize;
         if (VirtualQuery(view, &info, sizeof info) && info.RegionSize < size) size = info.RegionSize;
+        g_wrote = false;
         answer = g_server->Handle(static_cast<uint8_t*>(view), size, timeGetTime() - g_startMs);
         UnmapViewOfFile(view);
+        if (g_wrote) SaveState();
     }
     CloseHandle(mapping);
     // Repainting from here would slow every exchange down; a timer does it.
@@ -308,6 +327,8 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
     SimServer server(options);
     server.onWrite = LogWrite;
     g_server = &server;
+    g_statePath = options.statePath;
+    SaveState();
     g_ipcMessage = RegisterWindowMessageA(vm::kIpcMessageName);
 
     if (!RegisterOne(inst, vm::kSimWindowClass) || !RegisterOne(inst, vm::kIpcServerClass)) return 1;

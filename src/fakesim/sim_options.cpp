@@ -155,6 +155,8 @@ bool ParseSimOption(const std::string& option, SimOptions& o, std::string& error
         o.corruptId = v == "id";
     } else if (key == "log") {
         o.logPath = value;
+    } else if (key == "state") {
+        o.statePath = value;
     } else {
         error = "unknown option: " + key;
         return false;

@@ -33,6 +33,19 @@ void SimServer::SetLayers(const std::vector<LayerRecord>& layers) {
     EncodeLayerTable(layers, blocks_[kLayerBlock].data());
 }
 
+std::string SimServer::WeatherText() const {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::vector<uint8_t>& block : blocks_) {
+        for (uint8_t b : block) {
+            text += kHex[b >> 4];
+            text += kHex[b & 15];
+        }
+        text += '\n';
+    }
+    return text;
+}
+
 double SimServer::AltitudeAt(uint32_t ms) const {
     const auto& path = options_.altitude;
     if (path.empty()) return 0;

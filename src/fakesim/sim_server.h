@@ -39,11 +39,12 @@ struct SimOptions {
     bool corruptId = false;    // the first request's identifier is spoilt in the answer
     // Files (fakesim only).
     std::string logPath;
+    std::string statePath;  // the weather as it stands, rewritten after each exchange that wrote
 };
 
 // Reads one "key=value" option (or a bare switch) into `o`. Keys: version,
 // simcode, fs98only, notready, layers, alt, noanswer, answer, delay, corrupt,
-// log. False with a message for an unknown key or a bad value.
+// log, state. False with a message for an unknown key or a bad value.
 bool ParseSimOption(const std::string& option, SimOptions& o, std::string& error);
 // The lines of a small ini text: "key=value" lines, blank lines, ";"
 // comments and "[section]" lines (ignored).
@@ -79,6 +80,9 @@ public:
     // The raw cloud-layer table, kLayerTableSize bytes.
     uint8_t* LayerTable() { return blocks_[kLayerBlock].data(); }
     const std::vector<uint8_t>& Block(int i) const { return blocks_[i]; }
+    // The five weather blocks in hex, one line each: two servers hold the
+    // same weather when these texts are equal.
+    std::string WeatherText() const;
     double AltitudeAt(uint32_t ms) const;
     uint16_t LibVersion() const { return libVersion_; }
     int Exchanges() const { return exchanges_; }

@@ -36,7 +36,8 @@ TEST(SimOptions, ParsesEveryKey) {
     SimOptions o;
     std::string error;
     for (const char* opt : {"version=0x19980005", "/simcode=2", "-fs98only", "notready", "layers=9:3:1000:2000,8:5:300:600:50",
-                            "alt=0:100,10:1100", "answer=7", "delay=25", "corrupt=id", "log=Z:\\tmp\\sim.log"})
+                            "alt=0:100,10:1100", "answer=7", "delay=25", "corrupt=id", "log=Z:\\tmp\\sim.log",
+                            "state=Z:\\tmp\\sim.state"})
         ASSERT_TRUE(ParseSimOption(opt, o, error)) << opt << ": " << error;
     EXPECT_EQ(o.version, 0x19980005u);
     EXPECT_EQ(o.simCode, 2);
@@ -55,6 +56,7 @@ TEST(SimOptions, ParsesEveryKey) {
     EXPECT_TRUE(o.corruptId);
     EXPECT_FALSE(o.corruptSize);
     EXPECT_EQ(o.logPath, "Z:\\tmp\\sim.log");
+    EXPECT_EQ(o.statePath, "Z:\\tmp\\sim.state");
     ASSERT_TRUE(ParseSimIni("[fakesim]\r\n; comment\r\n\r\nsimcode = 3\r\n", o, error)) << error;
     EXPECT_EQ(o.simCode, 3);
 }

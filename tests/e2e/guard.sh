@@ -1,8 +1,11 @@
 #!/bin/sh
 # Events that arrive while a long operation lets messages run: a switch of
-# simulator during an install is refused, AutoRandom stopped during its
-# install leaves a live window, a period click during a manual install is
-# refused, and a simulator that never answers never holds the window.
+# simulator during an install is refused, and so is a period click during a
+# manual install; the sound window closed as an install begins closes
+# without stopping it (every file in place, the set recorded); AutoRandom
+# stopped during its copy ends at once while the copy finishes its set; a
+# simulator that never accepts the link never holds the window, nor keeps
+# the install button from asking.
 . "$(dirname "$0")/lib.sh"
 
 a=$(sim_dir guard-a)
@@ -12,7 +15,6 @@ i=1
 while [ $i -le 40 ]; do
   n=$(printf 'cld%02d.bmp' $i)
   head -c 1048576 /dev/urandom > "$a/texture/Sky/Big/$n"
-  printf 'A' > "$a/texture/$n"
   printf 'B' > "$b/texture/$n"
   i=$((i + 1))
 done
@@ -20,19 +22,26 @@ reg_clear
 reg_sim 'Flight Simulator\8.0' 'EXE Path' "$(winpath "$a")"
 reg_sim 'Combat Flight Simulator\3.0' 'EXE Path' "$(winpath "$b")"
 dir=$(program_dir guard)
-write_ini() { files_ini "$dir" Big "${1:-}"; }
+# A fresh cloud.ini with MORE, and the first simulator's own textures (A)
+# back in place: each part below starts from no install at all.
+fresh() {
+  files_ini "$dir" Big "${1:-}"
+  for f in "$a"/texture/Sky/Big/*.bmp; do printf 'A' > "$a/texture/${f##*/}"; done
+}
 
 # Closes the program as a user would and waits for its process, which
 # holds the single-instance mutex until its very end: the next start would
 # otherwise meet it as a running copy and end at once.
 stop_program() {
-  drive wait VellmoraMain 30000 close gone VellmoraMain 15000 >/dev/null 2>&1 || true
-  prog_ended >/dev/null || true
+  if [ -n "${prog_pid:-}" ] && prog_running; then
+    drive wait VellmoraMain 30000 close gone VellmoraMain 15000 >/dev/null 2>&1 || true
+    prog_ended >/dev/null || true
+  fi
   stop_vellmora
 }
 
-# Every texture file of simulator $1 holds the set's bitmap (A) or its own
-# original byte (B).
+# Every texture file of simulator a holds the set's bitmap; every one of b
+# its own original byte (B).
 all_set() {
   for f in "$a"/texture/Sky/Big/*.bmp; do
     cmp -s "$f" "$a/texture/${f##*/}" || { echo "$a/texture/${f##*/} is not the set's"; return 1; }
@@ -63,16 +72,38 @@ period_during_install() {
     enabled 1010 1 20000
 }
 
-write_ini
+fresh
 start_vellmora "$dir"
 check switch-during-install switch_during_install
 check period-during-install period_during_install
 stop_program
 
+# The sound window closed right after the install's question was answered:
+# it goes at once, the copy goes on to its end, and the program's record
+# names the set when the program ends.
+side_window_closed_during_install() {
+  drive wait VellmoraMain 60000 enabled 1010 1 30000 command 2011 wait VellmoraSound 20000 \
+    wait VellmoraMain 5000 click 1010 wait VellmoraMsg 20000 title Installation click 12 \
+    closeclass VellmoraSound gone VellmoraSound 10000 || return 1
+  soon all_set || return 1
+  stop_program
+  case "$(last_installed "$dir")" in
+    *"=Big,"*) ;;
+    *) echo "[LastInstalled] is [$(last_installed "$dir")], without Big"; return 1 ;;
+  esac
+}
+
+fresh
+start_vellmora "$dir"
+check side-window-closed-during-install side_window_closed_during_install
+stop_program
+
 # AutoRandom changing the set at every tick (RandomWait), without starting
-# the simulator: stopped by a right click while it copies, the window is
-# live again (buttons, lists, the sky choice).
-write_ini "[InitRndTime]
+# the simulator: a right click on the period once the first file of its
+# copy is in stops AutoRandom at once (the period shows Off), the copy
+# finishes its set, and the window is live again (buttons, lists, the sky
+# choice).
+fresh "[InitRndTime]
 InitRndTime=0
 [Test]
 RandomWait=50
@@ -80,22 +111,38 @@ RandomWait=50
 start_vellmora "$dir"
 stop_during_autorandom() {
   drive wait VellmoraMain 60000 enabled 1010 1 30000 press 1042 1 waittext 1042 0.1min 5000 \
-    command 2001 enabled 1010 0 5000 shot 1500 press 1042 2 waittext 1042 Off 10000 \
-    enabled 1010 1 10000 enabled 1012 1 5000 enabled 1020 1 5000 enabled 1001 1 5000
+    command 2001 larger "$(winpath "$a")\\texture\\cld*.bmp" 1 20000 press 1042 2 waittext 1042 Off 10000 \
+    enabled 1010 1 20000 enabled 1012 1 5000 enabled 1020 1 5000 enabled 1001 1 5000 || return 1
+  all_set
 }
 check stop-during-autorandom stop_during_autorandom
 stop_program
 
-# A simulator whose window is there but whose module never answers: the
-# program keeps answering its messages while it tries to connect, and
-# gives up within ten seconds.
-ipc_ini "$dir"
+# A simulator whose window is there but whose module never answers (the
+# refresh after an install wants the link, so the watch connects): five
+# clicks on Install, two seconds apart while the program tries to connect,
+# each bring the install's question (answered Cancel); the program keeps
+# answering its messages while it tries, and gives up within ten seconds.
+ipc_ini "$dir" "[AutoRefreshByInstallButton]
+RefreshCloud=on
+"
 s=$(ipc_sim guard-hung)
-cp "$BUILD/src/win32/fakesim.exe" "$E2E/"
 start_vellmora "$dir"
-hung_simulator() {
-  drive wait VellmoraMain 60000 run "\"$(winpath "$E2E")\\fakesim.exe\" noanswer" wait FS98MAIN 30000 \
-    responsive VellmoraMain 15000 1000
+# The stand-in comes once the program is up (the scenarios run in
+# subshells: what they start would end with them).
+drive wait VellmoraMain 60000 enabled 1010 1 30000 >/dev/null || echo "the program did not come up"
+start_sim noanswer || true
+install_clicks_while_the_link_is_refused() {
+  # The two seconds after each answer are the user's pace, not a wait: the
+  # clicks spread over the connect's ten seconds.
+  for k in 1 2 3 4 5; do
+    drive wait VellmoraMain 5000 click 1010 wait VellmoraMsg 5000 title Installation click 22 \
+      gone VellmoraMsg 5000 shot 2000 || { echo "click $k"; return 1; }
+  done
 }
+hung_simulator() {
+  drive responsive VellmoraMain 15000 1000
+}
+check install-clicks-while-the-link-is-refused install_clicks_while_the_link_is_refused
 check hung-simulator-never-holds-the-window hung_simulator
 finish

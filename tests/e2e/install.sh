@@ -68,10 +68,6 @@ no_temp() {
     ! ls "$d" | grep -q "^~vellmora-[0-9a-f]*\.tmp$" || { echo "temporary copy left in $d"; return 1; }
   done
 }
-# [LastInstalled] of cloud.ini, one key=value per line.
-last_installed() {
-  tr -d '\r' < "$dir/cloud.ini" | sed -n '/^\[LastInstalled\]/,/^\[/p' | grep -v '^\[' | tr '\n' ' '
-}
 
 main_ready() {  # the main window is up and its start-up done
   drive wait VellmoraMain 60000 enabled 1010 1 60000 waittext 1044 Summer 30000
@@ -105,7 +101,7 @@ install_storm() {
 close_saves_record() {
   drive wait VellmoraMain 5000 close || return 1
   prog_ended || return 1
-  got=$(last_installed)
+  got=$(last_installed "$dir")
   want="NumberOfDisp=3 1=Old3,Cumulus 2=Old4,Cirrus 3=Storm,Thunder "
   [ "$got" = "$want" ] || { echo "[LastInstalled] is [$got], not [$want]"; return 1; }
 }
@@ -135,7 +131,7 @@ endsession_saves_record() {
   for f in cld1 cld2 cld3; do soon same "$tex/Sky/Summer/$f.bmp" "$tex/$f.bmp" || return 1; done
   drive wait VellmoraMain 5000 enabled 1010 1 10000 endsession || return 1
   prog_ended || return 1
-  got=$(last_installed)
+  got=$(last_installed "$dir")
   case "$got" in
     *"3=Summer,"*) ;;
     *) echo "[LastInstalled] is [$got], without the Summer install"; return 1 ;;

@@ -91,12 +91,36 @@ stop_vellmora() {
     prog_pid=
   fi
   drive wait FS98MAIN 100 close >/dev/null 2>&1 || true
+  if [ -n "${sim_pid:-}" ]; then
+    soon gone_pid "$sim_pid" || kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=
+  fi
+}
+
+# start_sim OPTION...: the stand-in simulator (fakesim.exe beside the
+# scenarios' folders) with its options, in the background ($sim_pid), once
+# its window is up; stop_vellmora closes it.
+start_sim() {
+  trap stop_vellmora EXIT
+  cp "$BUILD/src/win32/fakesim.exe" "$E2E/"
+  "$WRUN" "$(winpath "$E2E")\\fakesim.exe" "$@" >/dev/null 2>&1 &
+  sim_pid=$!
+  drive wait FS98MAIN 60000 >/dev/null || { echo "the stand-in simulator did not come up"; return 1; }
+}
+
+# last_installed DIR: [LastInstalled] of DIR's cloud.ini, its key=value
+# lines joined by blanks.
+last_installed() {
+  tr -d '\r' < "$1/cloud.ini" | sed -n '/^\[LastInstalled\]/,/^\[/p' | grep -v '^\[' | tr '\n' ' '
 }
 # Whether the program runs (an ended one stays a zombie until this shell
 # reaps it).
-prog_running() {
-  _st=$(ps -o stat= -p "$prog_pid" 2>/dev/null) || return 1
-  case "$_st" in Z*|"") return 1 ;; esac
+prog_running() { ! gone_pid "$prog_pid"; }
+gone_pid() {
+  _st=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
+  case "$_st" in Z*|"") return 0 ;; esac
+  return 1
 }
 prog_gone() { ! prog_running; }
 # Waits up to 20 s for the program to end.
@@ -116,12 +140,15 @@ drive() {
 }
 
 # soon COMMAND...: the command succeeds within 20 s (tried every 0.2 s);
-# otherwise its last output is shown.
-soon() {
+# otherwise its last output is shown. within SECONDS COMMAND...: the same
+# with another limit.
+soon() { within 20 "$@"; }
+within() {
+  _n=$(($1 * 5)); shift
   _i=0
   until _said=$("$@" 2>&1); do
     _i=$((_i + 1))
-    [ $_i -le 100 ] || { echo "$_said"; return 1; }
+    [ $_i -le $_n ] || { echo "$_said"; return 1; }
     sleep 0.2
   done
 }
@@ -131,7 +158,7 @@ passes=0
 check() {  # check NAME COMMAND...: runs a scenario and counts it
   name=$1; shift
   if out=$("$@" 2>&1); then passes=$((passes+1)); echo "ok   $name"
-  else fails=$((fails+1)); echo "FAIL $name"; echo "$out" | sed 's/^/     /'; fi
+  else fails=$((fails+1)); echo "FAIL $name"; printf '%s\n' "$out" | sed 's/^/     /'; fi
 }
 finish() {
   echo "$passes passed, $fails failed"

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <set>
+#include <utility>
 
 #include "app/form1.h"
 #include "fakes.h"
@@ -76,6 +78,26 @@ struct AutoRandomWin : ::testing::Test {
         SendMessageA(d.Control(id), BM_CLICK, 0, 0);
         Settle();
     }
+    // `what` from inside the pump of operation `op` (holding `extra` too),
+    // as an event arrives while it lets messages run.
+    void InsideOperation(Operation op, Holds extra, const std::function<void()>& what) {
+        struct OncePump : Pump {
+            Pump* real = nullptr;
+            std::function<void()> once;
+            void DoEvents() override {
+                if (auto f = std::exchange(once, nullptr)) f();
+                real->DoEvents();
+            }
+        } pump;
+        pump.real = &p->pump;
+        pump.once = what;
+        p->guard.SetInner(&pump);
+        {
+            const OperationScope running(p->guard, op, extra);
+            p->guard.DoEvents();
+        }
+        p->guard.SetInner(&p->pump);
+    }
 };
 
 TEST_F(AutoRandomWin, SetDialogChecksDragsAndWritesTheChoices) {
@@ -114,13 +136,17 @@ TEST_F(AutoRandomWin, SetDialogChecksDragsAndWritesTheChoices) {
     Drag(order, 0, 2);
     EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
     EXPECT_EQ(form->AutoRandomState().orderedGroups, (std::vector<int>{2, 1, 3}));
-    {
-        // While a modal wait of the dialog's own runs, no drag begins (an
-        // install or a refresh holds nothing the order needs).
-        const OperationScope own(p->guard, Operation::Dialog, hold::kSetDialog);
-        Drag(order, 0, 2);
-        EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
-    }
+    // An install letting messages run holds nothing of the dialog's: Alpha
+    // dropped on Bravo lands before it.
+    InsideOperation(Operation::Install, hold::kNothing, [&] { Drag(order, 1, 0); });
+    EXPECT_EQ(Lines(order), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
+    // While a message or file dialog of the dialog's own waits, no drag
+    // begins; once it is answered, drags work again.
+    InsideOperation(Operation::Dialog, hold::kSetDialog, [&] { Drag(order, 0, 2); });
+    EXPECT_EQ(Lines(order), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
+    Drag(order, 0, 2);
+    EXPECT_EQ(Lines(order), (std::vector<std::string>{"Bravo", "Alpha", "Charlie"}));
+    EXPECT_EQ(form->AutoRandomState().orderedGroups, (std::vector<int>{2, 1, 3}));
     // Dropped outside the lines: nothing moves.
     RECT lr;
     GetWindowRect(order, &lr);

@@ -240,10 +240,13 @@ TEST_F(Form1Test, CorruptPreviewStaysEmptyAndMissingIniIsReported) {
 }
 
 // Closing the program while an install copies: the copy loop stops between
-// two files, the program then ends, and its record holds the set whose
-// files were copied.
-TEST_F(Form1Test, CloseDuringAnInstallEndsAfterTheNextFileWithItsRecord) {
+// two files, the program then ends, and its last-installed record keeps
+// what it held without naming the half-installed set.
+TEST_F(Form1Test, CloseDuringAnInstallEndsAfterTheNextFileWithoutRecordingTheSet) {
     WriteIni(true);
+    const std::string ini = prog + "\\cloud.ini";
+    WritePrivateProfileStringA("LastInstalled", "NumberOfDisp", "3", ini.c_str());
+    WritePrivateProfileStringA("LastInstalled", "1", "Storm,Thunder", ini.c_str());
     auto p = MakeProgram();
     const std::string cld1 = fs + "\\texture\\cld1.bmp", cld2 = fs + "\\texture\\cld2.bmp";
     const std::string cld2Before = ReadTextFile(cld2);
@@ -280,8 +283,10 @@ TEST_F(Form1Test, CloseDuringAnInstallEndsAfterTheNextFileWithItsRecord) {
     EXPECT_EQ(ReadTextFile(cld1), "BM");
     EXPECT_EQ(ReadTextFile(cld2), cld2Before);  // the loop stopped before it
     char value[256];
-    GetPrivateProfileStringA("LastInstalled", "1", "", value, sizeof value, (prog + "\\cloud.ini").c_str());
-    EXPECT_STREQ(value, "Alpha,Cumulus");
+    GetPrivateProfileStringA("LastInstalled", "1", "", value, sizeof value, ini.c_str());
+    EXPECT_STREQ(value, "Storm,Thunder");
+    GetPrivateProfileStringA("LastInstalled", "2", "", value, sizeof value, ini.c_str());
+    EXPECT_STREQ(value, "");
 }
 
 namespace {

@@ -717,6 +717,8 @@ bool Form1::Checked(Lst list, int index) { return CheckListChecked(ListOf(list),
 void Form1::SetChecked(Lst list, int index, bool checked) { CheckListSetChecked(ListOf(list), index, checked); }
 
 bool Form1::Enabled(Ctl control) {
+    // The menu item has no window: its state is the one the pop-up is made with.
+    if (control == Ctl::mnuLastInst) return lastInstEnabled_;
     if (control == Ctl::lblFilter) return IsWindowEnabled(Control(lblFilter0)) != FALSE;
     HWND h = CtlOf(control);
     return h && IsWindowEnabled(h);

@@ -39,6 +39,16 @@
 //                                in any process
 //   pixel <id> <rrggbb> <ms>     waits until a child control's colour on the
 //                                screen (inside its top-left corner) is rrggbb
+//   menu <ms> <keys>             waits for a pop-up menu (of any process) and
+//                                presses keys in it: u up, d down, r return
+//                                (choose), e escape; after r or e the menu
+//                                must close
+//   larger <wildcard> <n> <ms>   waits until a file matching the wildcard
+//                                holds more than n bytes (looked at every 5 ms)
+//   changes <file> <n> <ms>      waits until the file's size or time has
+//                                changed n times (looked at every 10 ms,
+//                                without opening it: a file held open could
+//                                not be replaced)
 // In texts, \n stands for CR LF, \t for a tab and \\ for a backslash.
 #include <windows.h>
 
@@ -145,16 +155,41 @@ std::string Join(const std::vector<std::string>& items) {
 
 DWORD Ms(const char* s) { return static_cast<DWORD>(std::atoi(s)); }
 
-// Tries `ok` every 50 ms until it holds or `ms` have passed; true when it
+// Tries `ok` every `pollMs` until it holds or `ms` have passed; true when it
 // held.
 template <class Check>
-bool Until(DWORD ms, Check ok) {
+bool Until(DWORD ms, Check ok, DWORD pollMs = 50) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (ok()) return true;
         if (GetTickCount() - start > ms) return false;
-        Sleep(50);
+        Sleep(pollMs);
     }
+}
+
+// The file's size and last write time, as its folder lists them; empty
+// when it is not there.
+std::string FileStamp(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &d)) return "";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%lu:%lu:%lu:%lu", d.nFileSizeHigh, d.nFileSizeLow, d.ftLastWriteTime.dwHighDateTime,
+                  d.ftLastWriteTime.dwLowDateTime);
+    return buf;
+}
+
+// The size of the largest file matching the wildcard.
+ULONGLONG LargestMatch(const char* wildcard) {
+    ULONGLONG most = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(wildcard, &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        most = std::max(most, (ULONGLONG(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return most;
 }
 
 HWND WaitFor(const char* cls, DWORD ms) {
@@ -416,6 +451,51 @@ int main(int argc, char** argv) {
             }
             std::printf("longest answer %lu ms\n", static_cast<unsigned long>(longest));
             if (longest > most) Fail("the window took " + std::to_string(longest) + " ms to answer");
+            i += 3;
+        } else if (cmd == "menu") {
+            // The menu's own loop reads the keys of its thread's queue.
+            HWND menu = nullptr;
+            if (!Until(Ms(arg(1)), [&] {
+                    Search s{"#32768", 0, nullptr};
+                    EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&s));
+                    return (menu = s.found) != nullptr;
+                })) {
+                Fail("no pop-up menu");
+            } else {
+                bool ends = false;
+                for (const char* k = arg(2); *k; ++k) {
+                    if (*k == 'r')
+                        PostMessageA(menu, WM_CHAR, '\r', 1);
+                    else if (*k == 'u' || *k == 'd' || *k == 'e')
+                        PostMessageA(menu, WM_KEYDOWN, *k == 'u' ? VK_UP : *k == 'd' ? VK_DOWN : VK_ESCAPE, 1);
+                    else
+                        Fail(std::string("unknown menu key ") + *k);
+                    ends = ends || *k == 'r' || *k == 'e';
+                }
+                if (ends && !Until(Ms(arg(1)), [&] { return !IsWindow(menu) || !IsWindowVisible(menu); }))
+                    Fail("the pop-up menu stayed open");
+            }
+            i += 2;
+        } else if (cmd == "larger") {
+            const ULONGLONG want = std::strtoull(arg(2), nullptr, 10);
+            if (!Until(Ms(arg(3)), [&] { return LargestMatch(arg(1)) > want; }, 5))
+                Fail(std::string("no file ") + arg(1) + " larger than " + arg(2) + " bytes");
+            i += 3;
+        } else if (cmd == "changes") {
+            const int want = std::atoi(arg(2));
+            std::string last = FileStamp(arg(1));
+            int seen = 0;
+            if (!Until(Ms(arg(3)), [&] {
+                    const std::string now = FileStamp(arg(1));
+                    if (!now.empty() && now != last) {
+                        seen += !last.empty();
+                        last = now;
+                    }
+                    return seen >= want;
+                }, 10))
+                Fail(std::string(arg(1)) + " changed " + std::to_string(seen) + " times, not " + arg(2));
+            else
+                std::printf("%s changed %d times\n", arg(1), seen);
             i += 3;
         } else if (cmd == "closeclass") {
             Search s{arg(1), 0, nullptr};
