@@ -83,7 +83,9 @@ std::string TotalsText(const std::vector<StatusLine>& lines) {
 }
 
 bool TextureStatus::Refresh() {
-    const OperationScope scope(GuardOf(env_), Operation::StatusRead);
+    // The window's own commands wait for its reading (they would reload the
+    // record under it).
+    const OperationScope scope(GuardOf(env_), Operation::StatusRead, hold::kStatusWindow);
     if (!scope) return false;
     view_.EnableButtons(false);
     view_.SetTitle("Texture Status - " + simName);

@@ -66,11 +66,12 @@ void SoundDeskTable::Build() {
         t.On(tmrMp1 + channel - 1, any, Policy::Free, kNothing, [this, channel] {
             if (desk_) desk_->tmrMp_Timer(channel);
         });
+    // Event::a: the player, 1 to 3 (anything else names none).
     t.On(evMpEnd, any, Policy::Free, kNothing, [this](const Event& e) {
-        if (desk_) desk_->Mp_EndOfStream(e.a);
+        if (desk_ && e.a >= 1 && e.a <= 3) desk_->Mp_EndOfStream(e.a);
     });
     t.On(evMpError, any, Policy::Free, kNothing, [this](const Event& e) {
-        if (desk_) desk_->Mp_Error(e.a);
+        if (desk_ && e.a >= 1 && e.a <= 3) desk_->Mp_Error(e.a);
     });
     t.On(tmrIpcVolCont, any, Policy::Tick, kLink, desk(&SoundDesk::tmrIpcVolCont_Timer));
     t.On(tmrCD, any, Policy::Free, kNothing, [this] {
