@@ -640,6 +640,59 @@ TEST(Reentrancy, EventsDuringAnOperation) {
         EXPECT_EQ(rig.s.AutoRandomTime, 0);
     }
     {
+        // The simulator appears and goes while every watch tick waits behind
+        // a plain handler (AutoRandom's change letting messages run): its
+        // going still ends AutoRandom.
+        Rig rig(12);
+        started(rig);
+        rig.shell.SetWatch(false);
+        rig.shell.Events().Fire(Id::lblTime, Id::kMouseDown + 1);
+        rig.s.RandomWait = 50;
+        ASSERT_TRUE(rig.shell.autoRandom.Start(false));
+        int pumps = 0;
+        std::function<void()> watchTicks = [&] {
+            rig.view.simRunning = ++pumps == 1;
+            EXPECT_EQ(rig.shell.Events().Fire(Id::tmrFsCheck2), Fired::Postponed);
+            if (pumps == 1) rig.pump.scripted = watchTicks;
+        };
+        rig.pump.scripted = watchTicks;
+        rig.shell.Events().Fire(Id::Timer1);
+        EXPECT_EQ(pumps, 2);
+        EXPECT_FALSE(rig.view.timer1);
+        EXPECT_EQ(rig.s.AutoRandomTime, 0);
+    }
+    {
+        // The sound desk opened while the watch connects: its following
+        // starts at the follow timer's first tick after the connect.
+        Rig rig(13);
+        started(rig);
+        rig.s.UseFsAny = true;
+        rig.s.UseFsVol[0] = true;
+        LayerRecord storm;
+        storm.type = 10, storm.coverage = 6, storm.top = 3000, storm.base = 300;
+        rig.server.SetLayers({storm});
+        rig.view.simRunning = true;
+        rig.transport.failSends = 2;  // the connect waits, letting messages run
+        bool opened = false;
+        std::function<void()> open = [&] {
+            if (rig.guard.Holder(hold::kLink)) {
+                opened = true;
+                rig.side.desk.Form_Load();
+                EXPECT_TRUE(rig.side.deskView.timer);
+                EXPECT_FALSE(rig.side.desk.Following());
+            } else {
+                rig.pump.scripted = open;
+            }
+        };
+        rig.pump.scripted = open;
+        rig.shell.Events().Fire(Id::tmrFScheck);
+        rig.pump.scripted = nullptr;
+        ASSERT_TRUE(opened);
+        ASSERT_TRUE(rig.shell.link.IpcLinked);
+        rig.side.deskTable.Events().Fire(SoundIds::tmrIpcVolCont);
+        EXPECT_TRUE(rig.side.desk.Following());
+    }
+    {
         // A period set (left click on lblTime) during a manual install is
         // refused with the reason on the status line.
         Rig rig(3);

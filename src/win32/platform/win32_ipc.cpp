@@ -54,7 +54,8 @@ bool Win32IpcTransport::Send(Handle window, uint32_t message, uint16_t atom, uns
     SendCall call{reinterpret_cast<HWND>(window), message, atom, timeoutMs};
     HANDLE worker = pump_ ? CreateThread(nullptr, 0, SendOnWorker, &call, 0, nullptr) : nullptr;
     if (worker) {
-        constexpr DWORD kSliceMs = 50;
+        // Messages run at least every 20 ms while the simulator is slow to answer.
+        constexpr DWORD kSliceMs = 20;
         while (MsgWaitForMultipleObjects(1, &worker, FALSE, kSliceMs, QS_ALLINPUT) != WAIT_OBJECT_0)
             pump_->DoEvents();
         CloseHandle(worker);
