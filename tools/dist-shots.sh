@@ -44,7 +44,8 @@ drv wait VellmoraMain 5000 click 1020 settle
 drv wait FS98MAIN 60000
 # The editor opens once the program has seen the simulator start.
 for n in 1 2 3 4 5 6; do
-  drv wait VellmoraMain 5000 command 2012 wait VellmoraWeather 10000 waittext 3051 1 20000 settle && break
+  drv wait VellmoraMain 5000 command 2012 wait VellmoraWeather 10000 waittext 3051 1 20000 \
+    waittext 3052 1,148.3 20000 settle && break
   drv closeclass VellmoraMsg
   sleep 5
 done

@@ -41,7 +41,9 @@ if [ -f "$build/src/win32/fakesim.exe" ]; then
 else
   printf 'fake simulator\r\n' > "$fs/fs2002.exe"
 fi
-printf 'layers=9:6:1000:2000,8:4:300:600\r\n' > "$fs/fakesim.ini"
+# The aircraft holds 350 m: the weather editor's altitude reads the same
+# in every picture of it.
+printf 'layers=9:6:1000:2000,8:4:300:600\r\nalt=350\r\n' > "$fs/fakesim.ini"
 printf '[SITUATIONS]\r\nSITUATION=FLIGHTS\\OTHER\\default\r\n' > "$fs/FS2002.CFG"
 
 # Situations: one with a description and a picture, one with its shown text
